@@ -1,0 +1,47 @@
+// The parts of the seam that are the same on every platform.
+#include <mutex>
+#include <vector>
+
+#include "core/system.h"
+
+namespace tavelo::sys {
+
+namespace {
+
+struct TRegisteredResource {
+  String name;
+  int type;
+  const void* data;
+  std::int32_t size;
+};
+
+std::mutex& ResourceLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+std::vector<TRegisteredResource>& Registered() {
+  static std::vector<TRegisteredResource> list;
+  return list;
+}
+
+}  // namespace
+
+void RegisterResource(const String& name, int type, const void* data, std::int32_t size) {
+  std::lock_guard<std::mutex> hold(ResourceLock());
+  Registered().push_back({name, type, data, size});
+}
+
+bool FindRegisteredResource(const String& name, int type, const void*& data, std::int32_t& size) {
+  std::lock_guard<std::mutex> hold(ResourceLock());
+  for (const TRegisteredResource& r : Registered()) {
+    if (r.type == type && SameName(r.name, name)) {
+      data = r.data;
+      size = r.size;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace tavelo::sys
