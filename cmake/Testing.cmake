@@ -1,0 +1,23 @@
+# GoogleTest: the system package natively, the system's GoogleTest sources compiled by the
+# cross compiler for the win32 tree. Each TEST becomes one ctest test; the win32 ones run
+# through the cross-compiling emulator (Wine).
+enable_testing()
+include(GoogleTest)
+
+if(WIN32)
+  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  set(TAVELO_GTEST_LIBS gtest gmock gtest_main)
+else()
+  find_package(GTest REQUIRED)
+  set(TAVELO_GTEST_LIBS GTest::gtest GTest::gmock GTest::gtest_main)
+endif()
+
+# tavelo_add_tests(NAME SOURCES... LIBS ...)
+function(tavelo_add_tests name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} ${TAVELO_GTEST_LIBS})
+  gtest_add_tests(TARGET ${name} SOURCES ${T_SOURCES} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+endfunction()

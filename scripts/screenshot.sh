@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Runs a Windows program of ours under Wine on a virtual display and writes a PNG after N
+# seconds. Usage:
+#   scripts/screenshot.sh [--seconds N] [--desktop WxH] OUTPUT.png PROGRAM.exe [ARGS...]
+# --desktop runs the program inside a Wine desktop of that size, which draws window captions.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/wine-env.sh
+
+seconds=3
+desktop=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --seconds) seconds=$2; shift 2 ;;
+    --desktop) desktop=$2; shift 2 ;;
+    *) break ;;
+  esac
+done
+if [ $# -lt 2 ]; then
+  echo "usage : $0 [--seconds N] [--desktop WxH] SORTIE.png PROGRAMME.exe [ARGS...]" >&2
+  exit 2
+fi
+output=$(realpath -m "$1"); shift
+program=$1; shift
+
+# A private wineserver for this shot, so that stopping it stops only what it started.
+export WINEPREFIX
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  [ -n "${TAVELO_XVFB_PID:-}" ] && kill "$TAVELO_XVFB_PID" 2>/dev/null || true
+}
+trap cleanup EXIT
+tavelo_start_xvfb
+tavelo_wine_prefix
+if [ -n "$desktop" ]; then
+  wine explorer "/desktop=tavelo,$desktop" "$program" "$@" >/dev/null 2>&1 &
+else
+  wine "$program" "$@" >/dev/null 2>&1 &
+fi
+sleep "$seconds"
+mkdir -p "$(dirname "$output")"
+# The full path: another "convert" may stand before ImageMagick's on the PATH.
+xwd -root -silent -display "$DISPLAY" | /usr/bin/convert xwd:- "png:$output"
+echo "$output"
