@@ -32,24 +32,24 @@ void TStrings::PutObject(int, TObject*) {}
 void TStrings::SetCapacity(int) {}
 void TStrings::SetUpdateState(bool) {}
 
-void TStrings::Put(int index, const String& s) {
+void TStrings::Put(int index, String s) {
   TObject* object = GetObject(index);
   Delete(index);
-  InsertObject(index, s, object);
+  InsertObject(index, std::move(s), object);
 }
 
 int TStrings::CompareStrings(const String& s1, const String& s2) const {
   return sys::CompareLocale(s1, s2, true);
 }
 
-int TStrings::Add(const String& s) {
+int TStrings::Add(String s) {
   int index = GetCount();
-  Insert(index, s);
+  Insert(index, std::move(s));
   return index;
 }
 
-int TStrings::AddObject(const String& s, TObject* object) {
-  int index = Add(s);
+int TStrings::AddObject(String s, TObject* object) {
+  int index = Add(std::move(s));
   PutObject(index, object);
   return index;
 }
@@ -59,8 +59,8 @@ void TStrings::AddStrings(const TStrings& strings) {
   for (int i = 0, n = strings.Count(); i < n; ++i) AddObject(strings.Get(i), strings.GetObject(i));
 }
 
-void TStrings::InsertObject(int index, const String& s, TObject* object) {
-  Insert(index, s);
+void TStrings::InsertObject(int index, String s, TObject* object) {
+  Insert(index, std::move(s));
   PutObject(index, object);
 }
 
@@ -266,19 +266,19 @@ void TStringList::SetCapacity(int newCapacity) {
   capacity_ = newCapacity;
 }
 
-void TStringList::InsertItem(int index, const String& s, TObject* object) {
+void TStringList::InsertItem(int index, String s, TObject* object) {
   Changing();
   if (count_ == capacity_) Grow();
   for (int i = count_; i > index; --i) items_[i] = std::move(items_[i - 1]);
-  items_[index].string = s;
+  items_[index].string = std::move(s);
   items_[index].object = object;
   ++count_;
   Changed();
 }
 
-int TStringList::Add(const String& s) { return AddObject(s, nullptr); }
+int TStringList::Add(String s) { return AddObject(std::move(s), nullptr); }
 
-int TStringList::AddObject(const String& s, TObject* object) {
+int TStringList::AddObject(String s, TObject* object) {
   int index;
   if (!sorted_) {
     index = count_;
@@ -286,23 +286,23 @@ int TStringList::AddObject(const String& s, TObject* object) {
     if (duplicates_ == dupIgnore) return index;
     if (duplicates_ == dupError) throw EStringListError(SDuplicateString);
   }
-  InsertItem(index, s, object);
+  InsertItem(index, std::move(s), object);
   return index;
 }
 
-void TStringList::Insert(int index, const String& s) { InsertObject(index, s, nullptr); }
+void TStringList::Insert(int index, String s) { InsertObject(index, std::move(s), nullptr); }
 
-void TStringList::InsertObject(int index, const String& s, TObject* object) {
+void TStringList::InsertObject(int index, String s, TObject* object) {
   if (sorted_) throw EStringListError(SSortedListError);
   if (index < 0 || index > count_) throw EStringListError(SListIndexError, {index});
-  InsertItem(index, s, object);
+  InsertItem(index, std::move(s), object);
 }
 
-void TStringList::Put(int index, const String& s) {
+void TStringList::Put(int index, String s) {
   if (sorted_) throw EStringListError(SSortedListError);
   CheckIndex(index);
   Changing();
-  items_[index].string = s;
+  items_[index].string = std::move(s);
   Changed();
 }
 

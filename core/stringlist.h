@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 #include "core/events.h"
 #include "core/persistent.h"
@@ -12,13 +13,14 @@ namespace tavelo {
 
 class TStream;
 
+// Strings are taken by value where the list keeps them, so that a temporary is moved in.
 class TStrings : public TPersistent {
   TAVELO_CLASS(TStrings, TPersistent)
 public:
   ~TStrings() override = default;
 
   String Strings(int index) const { return Get(index); }
-  void SetStrings(int index, const String& value) { Put(index, value); }
+  void SetStrings(int index, String value) { Put(index, std::move(value)); }
   TObject* Objects(int index) const { return GetObject(index); }
   void SetObjects(int index, TObject* value) { PutObject(index, value); }
   int Count() const { return GetCount(); }
@@ -31,8 +33,8 @@ public:
   // The text after the "=" of the first line whose name is name; empty when none.
   String Values(const String& name) const;
 
-  virtual int Add(const String& s);
-  virtual int AddObject(const String& s, TObject* object);
+  virtual int Add(String s);
+  virtual int AddObject(String s, TObject* object);
   virtual void AddStrings(const TStrings& strings);
   virtual void Clear() = 0;
   virtual void Delete(int index) = 0;
@@ -42,8 +44,8 @@ public:
   virtual int IndexOf(const String& s) const;
   virtual int IndexOfName(const String& name) const;
   virtual int IndexOfObject(TObject* object) const;
-  virtual void Insert(int index, const String& s) = 0;
-  virtual void InsertObject(int index, const String& s, TObject* object);
+  virtual void Insert(int index, String s) = 0;
+  virtual void InsertObject(int index, String s, TObject* object);
   virtual void LoadFromFile(const String& fileName);
   virtual void LoadFromStream(TStream& stream);
   virtual void Move(int currentIndex, int newIndex);
@@ -66,7 +68,7 @@ protected:
   virtual int GetCount() const = 0;
   virtual TObject* GetObject(int index) const;
   virtual String GetTextStr() const;
-  virtual void Put(int index, const String& s);
+  virtual void Put(int index, String s);
   virtual void PutObject(int index, TObject* object);
   virtual void SetTextStr(const String& value);
   virtual void SetUpdateState(bool updating);
@@ -92,14 +94,14 @@ public:
   TStringList(const TStringList&) = delete;
   TStringList& operator=(const TStringList&) = delete;
 
-  int Add(const String& s) override;
-  int AddObject(const String& s, TObject* object) override;
+  int Add(String s) override;
+  int AddObject(String s, TObject* object) override;
   void Clear() override;
   void Delete(int index) override;
   void Exchange(int index1, int index2) override;
   int IndexOf(const String& s) const override;
-  void Insert(int index, const String& s) override;
-  void InsertObject(int index, const String& s, TObject* object) override;
+  void Insert(int index, String s) override;
+  void InsertObject(int index, String s, TObject* object) override;
   void SetCapacity(int newCapacity) override;
 
   // Binary search: whether s is there, and its index or the insertion point.
@@ -124,14 +126,14 @@ protected:
   int GetCapacity() const override { return capacity_; }
   int GetCount() const override { return count_; }
   TObject* GetObject(int index) const override;
-  void Put(int index, const String& s) override;
+  void Put(int index, String s) override;
   void PutObject(int index, TObject* object) override;
   void SetUpdateState(bool updating) override;
   int CompareStrings(const String& s1, const String& s2) const override;
 
   virtual void Changed();
   virtual void Changing();
-  virtual void InsertItem(int index, const String& s, TObject* object);
+  virtual void InsertItem(int index, String s, TObject* object);
 
 private:
   struct TStringItem {

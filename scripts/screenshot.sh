@@ -40,5 +40,7 @@ fi
 sleep "$seconds"
 mkdir -p "$(dirname "$output")"
 # The full path: another "convert" may stand before ImageMagick's on the PATH.
-xwd -root -silent -display "$DISPLAY" | /usr/bin/convert xwd:- "png:$output"
+crop=()
+[ -n "$desktop" ] && crop=(-crop "$desktop+0+0" +repage)
+xwd -root -silent -display "$DISPLAY" | /usr/bin/convert xwd:- "${crop[@]}" "png:$output"
 echo "$output"
