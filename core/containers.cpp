@@ -4,11 +4,12 @@
 
 #include "core/exceptions.h"
 #include "core/rtlconsts.h"
+#include "streaming/typinfo.h"
 
 namespace tavelo {
 
-TAVELO_CLASS_IMPL(TThreadList, "Classes")
-TAVELO_CLASS_IMPL(TBits, "Classes")
+TAVELO_CLASS_IMPL(TThreadList)
+TAVELO_CLASS_IMPL(TBits)
 
 // ---- TThreadList ----
 

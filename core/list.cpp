@@ -5,10 +5,11 @@
 
 #include "core/exceptions.h"
 #include "core/rtlconsts.h"
+#include "streaming/typinfo.h"
 
 namespace tavelo {
 
-TAVELO_CLASS_IMPL(TList, "Classes")
+TAVELO_CLASS_IMPL(TList)
 
 int GrowCapacity(int capacity) {
   if (capacity > 64) return capacity + capacity / 4;

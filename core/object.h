@@ -1,5 +1,6 @@
-// The root of every class of the system, and the per-class record that names a class and
-// its base. The record is created on first use, so no class depends on static start-up order.
+// The root of every class of the system. Each class has one record, TMetaClass (see
+// streaming/typinfo.h), that names it, links it to its base, constructs it and lists what it
+// publishes; the class reference TClass points at that record.
 #pragma once
 
 #include "core/sysutils.h"
@@ -8,29 +9,6 @@ namespace tavelo {
 
 class TMetaClass;
 using TClass = const TMetaClass*;
-
-class TMetaClass {
-public:
-  TMetaClass(const char* name, TClass parent, const char* unitName)
-      : name_(name), parent_(parent), unitName_(unitName) {}
-  TMetaClass(const TMetaClass&) = delete;
-  TMetaClass& operator=(const TMetaClass&) = delete;
-
-  String ClassName() const { return name_; }
-  const char* ClassNameData() const { return name_; }
-  TClass ClassParent() const { return parent_; }
-  String UnitName() const { return unitName_; }
-  bool InheritsFrom(TClass ancestor) const {
-    for (TClass c = this; c != nullptr; c = c->parent_)
-      if (c == ancestor) return true;
-    return false;
-  }
-
-private:
-  const char* name_;
-  TClass parent_;
-  const char* unitName_;
-};
 
 class TObject {
 public:
@@ -41,30 +19,28 @@ public:
 
   static TClass StaticClass();
   virtual TClass ClassType() const { return StaticClass(); }
-  String ClassName() const { return ClassType()->ClassName(); }
-  bool InheritsFrom(TClass ancestor) const { return ClassType()->InheritsFrom(ancestor); }
+  String ClassName() const;
+  bool InheritsFrom(TClass ancestor) const;
   template <class T> bool Is() const { return InheritsFrom(T::StaticClass()); }
 };
 
 // Declares a class's record and its class reference; the class body continues private.
-#define TAVELO_CLASS(Cls, Base)                                         \
-public:                                                                 \
-  using inherited = Base;                                               \
-  static ::tavelo::TClass StaticClass();                                \
-  ::tavelo::TClass ClassType() const override { return Cls::StaticClass(); } \
-                                                                        \
+// The record itself is defined in the class's source file by TAVELO_PUBLISH, or by
+// TAVELO_CLASS_IMPL for a class that publishes nothing (streaming/typinfo.h).
+#define TAVELO_CLASS(Cls, Base)                                                  \
+public:                                                                          \
+  using inherited = Base;                                                        \
+  static ::tavelo::TClass StaticClass();                                         \
+  ::tavelo::TClass ClassType() const override { return Cls::StaticClass(); }     \
+                                                                                 \
 private:
-
-// Defines the record declared by TAVELO_CLASS, in the class's source file.
-#define TAVELO_CLASS_IMPL(Cls, Unit)                                              \
-  ::tavelo::TClass Cls::StaticClass() {                                           \
-    static const ::tavelo::TMetaClass meta(#Cls, Cls::inherited::StaticClass(), Unit); \
-    return &meta;                                                                 \
-  }
 
 // Checked cast: null when the object is not of that class.
 template <class T> T* DynamicCast(TObject* object) {
   return object && object->Is<T>() ? static_cast<T*>(object) : nullptr;
+}
+template <class T> const T* DynamicCast(const TObject* object) {
+  return object && object->Is<T>() ? static_cast<const T*>(object) : nullptr;
 }
 
 }  // namespace tavelo

@@ -2,10 +2,11 @@
 
 #include "core/exceptions.h"
 #include "core/rtlconsts.h"
+#include "streaming/typinfo.h"
 
 namespace tavelo {
 
-TAVELO_CLASS_IMPL(TPersistent, "Classes")
+TAVELO_CLASS_IMPL(TPersistent)
 
 void TPersistent::Assign(TPersistent* source) {
   if (source == nullptr) AssignError(nullptr);

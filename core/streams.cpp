@@ -7,15 +7,16 @@
 
 #include "core/exceptions.h"
 #include "core/rtlconsts.h"
+#include "streaming/typinfo.h"
 
 namespace tavelo {
 
-TAVELO_CLASS_IMPL(TStream, "Classes")
-TAVELO_CLASS_IMPL(THandleStream, "Classes")
-TAVELO_CLASS_IMPL(TFileStream, "Classes")
-TAVELO_CLASS_IMPL(TCustomMemoryStream, "Classes")
-TAVELO_CLASS_IMPL(TMemoryStream, "Classes")
-TAVELO_CLASS_IMPL(TResourceStream, "Classes")
+TAVELO_CLASS_IMPL(TStream)
+TAVELO_CLASS_IMPL(THandleStream)
+TAVELO_CLASS_IMPL(TFileStream)
+TAVELO_CLASS_IMPL(TCustomMemoryStream)
+TAVELO_CLASS_IMPL(TMemoryStream)
+TAVELO_CLASS_IMPL(TResourceStream)
 
 namespace {
 

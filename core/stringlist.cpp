@@ -8,11 +8,12 @@
 #include "core/rtlconsts.h"
 #include "core/streams.h"
 #include "core/system.h"
+#include "streaming/typinfo.h"
 
 namespace tavelo {
 
-TAVELO_CLASS_IMPL(TStrings, "Classes")
-TAVELO_CLASS_IMPL(TStringList, "Classes")
+TAVELO_CLASS_IMPL(TStrings)
+TAVELO_CLASS_IMPL(TStringList)
 
 class TStrings::TUpdateScope {
 public:

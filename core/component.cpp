@@ -1,0 +1,217 @@
+#include "core/component.h"
+
+#include "core/exceptions.h"
+#include "core/rtlconsts.h"
+#include "streaming/streamconsts.h"
+
+namespace tavelo {
+
+TAVELO_PUBLISH(TComponent) {
+  c.Property("Name", &TComponent::Name, &TComponent::SetName).Stored(false);
+  c.Property("Tag", &TComponent::Tag, &TComponent::SetTag).Default(0);
+}
+
+bool IsValidIdent(const String& name) {
+  auto letter = [](char ch) { return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || ch == '_'; };
+  if (name.empty() || !letter(name[0])) return false;
+  for (char ch : name)
+    if (!letter(ch) && !(ch >= '0' && ch <= '9')) return false;
+  return true;
+}
+
+TComponent* CreateComponent(TClass cls, TComponent* owner) {
+  if (!cls->InheritsFrom(TComponent::StaticClass())) throw EInvalidCast(SInvalidCast);
+  return static_cast<TComponent*>(cls->Construct(owner));
+}
+
+TComponent::TComponent(TComponent* owner) {
+  style_ = {csInheritable};
+  if (owner) owner->InsertComponent(this);
+}
+
+TComponent::~TComponent() {
+  Destroying();
+  // Each partner's notification removes the link both ways; removing it here as well keeps
+  // a partner that forgets to call the base from holding this loop forever.
+  while (freeNotifies_ && freeNotifies_->Count() > 0) {
+    auto* partner = static_cast<TComponent*>(freeNotifies_->Last());
+    partner->Notification(this, opRemove);
+    RemoveFreeNotification(partner);
+  }
+  DestroyComponents();
+  if (owner_) owner_->RemoveComponent(this);
+}
+
+void TComponent::Destroying() {
+  if (state_.Contains(csDestroying)) return;
+  state_.Include(csDestroying);
+  for (int i = 0; i < ComponentCount(); ++i) Components(i)->Destroying();
+}
+
+void TComponent::DestroyComponents() {
+  while (components_) {
+    auto* last = static_cast<TComponent*>(components_->Last());
+    if (last->state_.Contains(csFreeNotification) || (state_.Contains(csDesigning) && state_.Contains(csInline)))
+      RemoveComponent(last);
+    else
+      Remove(last);
+    last->Destroying();
+    delete last;
+  }
+}
+
+TComponent* TComponent::Components(int index) const {
+  if (!components_) throw EListError(SListIndexError, {index});
+  return static_cast<TComponent*>(components_->Get(index));
+}
+
+int TComponent::ComponentIndex() const {
+  return owner_ && owner_->components_ ? owner_->components_->IndexOf(const_cast<TComponent*>(this)) : -1;
+}
+
+void TComponent::SetComponentIndex(int index) {
+  if (!owner_ || !owner_->components_) return;
+  TList* list = owner_->components_;
+  int current = list->IndexOf(this);
+  if (current < 0) return;
+  if (index < 0) index = 0;
+  if (index >= list->Count()) index = list->Count() - 1;
+  if (index != current) {
+    list->Delete(current);
+    list->Insert(index, this);
+  }
+}
+
+TComponent* TComponent::FindComponent(const String& name) const {
+  if (name.empty() || !components_) return nullptr;
+  for (int i = 0; i < components_->Count(); ++i) {
+    auto* component = static_cast<TComponent*>(components_->Get(i));
+    if (SameName(component->name_, name)) return component;
+  }
+  return nullptr;
+}
+
+void TComponent::Insert(TComponent* component) {
+  if (!components_) components_ = new TList;
+  components_->Add(component);
+  component->owner_ = this;
+}
+
+void TComponent::Remove(TComponent* component) {
+  component->owner_ = nullptr;
+  components_->Remove(component);
+  if (components_->Count() == 0) {
+    delete components_;
+    components_ = nullptr;
+  }
+}
+
+void TComponent::InsertComponent(TComponent* component) {
+  component->ValidateContainer(this);
+  ValidateRename(component, String(), component->name_);
+  Insert(component);
+  component->SetReference(true);
+  if (state_.Contains(csDesigning)) component->SetDesigning(true);
+  Notification(component, opInsert);
+}
+
+void TComponent::RemoveComponent(TComponent* component) {
+  ValidateRename(component, component->name_, String());
+  Notification(component, opRemove);
+  component->SetReference(false);
+  Remove(component);
+}
+
+void TComponent::SetReference(bool enable) {
+  if (!owner_) return;
+  const TFieldInfo* field = owner_->ClassType()->FindField(name_);
+  if (!field) return;
+  // A field of another class never receives this component: it would point at the wrong
+  // kind. Unbinding clears only a field that holds this very component.
+  if (enable && InheritsFrom(field->FieldClass())) field->Set(owner_, this);
+  else if (!enable && field->Get(owner_) == this) field->Set(owner_, nullptr);
+}
+
+void TComponent::SetName(const String& newName) {
+  if (newName == name_) return;
+  if (!newName.empty() && !IsValidIdent(newName)) throw EComponentError(SInvalidName, {newName});
+  if (owner_) owner_->ValidateRename(this, name_, newName);
+  else ValidateRename(nullptr, name_, newName);
+  SetReference(false);
+  name_ = newName;
+  SetReference(true);
+}
+
+void TComponent::ValidateRename(TComponent* component, const String& currentName, const String& newName) {
+  if (component && !SameName(currentName, newName) && component->owner_ == this && FindComponent(newName))
+    throw EComponentError(SDuplicateName, {newName});
+  if (state_.Contains(csDesigning) && owner_) owner_->ValidateRename(component, currentName, newName);
+}
+
+void TComponent::Notification(TComponent* component, TOperation operation) {
+  if (operation == opRemove && component) RemoveFreeNotification(component);
+  if (!components_) return;
+  // From the last to the first; a list that shrinks under the loop is followed down.
+  int i = components_->Count() - 1;
+  while (i >= 0) {
+    static_cast<TComponent*>(components_->Get(i))->Notification(component, operation);
+    --i;
+    if (!components_) break;
+    if (i >= components_->Count()) i = components_->Count() - 1;
+  }
+}
+
+void TComponent::FreeNotification(TComponent* component) {
+  // Components of one owner hear of each other through the owner's notification anyway.
+  if (!owner_ || component->owner_ != owner_) {
+    if (!freeNotifies_) freeNotifies_ = new TList;
+    if (freeNotifies_->IndexOf(component) < 0) {
+      freeNotifies_->Add(component);
+      component->FreeNotification(this);
+    }
+  }
+  state_.Include(csFreeNotification);
+}
+
+void TComponent::RemoveNotification(TComponent* component) {
+  if (!freeNotifies_) return;
+  freeNotifies_->Remove(component);
+  if (freeNotifies_->Count() == 0) {
+    delete freeNotifies_;
+    freeNotifies_ = nullptr;
+  }
+}
+
+void TComponent::RemoveFreeNotification(TComponent* component) {
+  RemoveNotification(component);
+  component->RemoveNotification(this);
+}
+
+void TComponent::SetDesigning(bool value, bool recurse) {
+  if (value) state_.Include(csDesigning);
+  else state_.Exclude(csDesigning);
+  if (recurse)
+    for (int i = 0; i < ComponentCount(); ++i) Components(i)->SetDesigning(value, true);
+}
+
+void TComponent::SetInline(bool value) {
+  if (value) state_.Include(csInline);
+  else state_.Exclude(csInline);
+}
+
+void TComponent::SetSubComponent(bool value) {
+  if (value) style_.Include(csSubComponent);
+  else style_.Exclude(csSubComponent);
+}
+
+void TComponent::Loaded() { state_.Exclude(csLoading); }
+
+void TComponent::GetChildren(const TGetChildProc&, TComponent*) {}
+void TComponent::SetChildOrder(TComponent*, int) {}
+void TComponent::SetParentComponent(TComponent*) {}
+void TComponent::ValidateContainer(TComponent* component) { component->ValidateInsert(this); }
+void TComponent::ValidateInsert(TComponent*) {}
+bool TComponent::TryRunAction(TBasicAction*) { return false; }
+bool TComponent::TryRefreshAction(TBasicAction*) { return false; }
+
+}  // namespace tavelo

@@ -1,0 +1,210 @@
+// The builder a class publishes through, and the macros that define a class's record.
+// Included by typinfo.h; not meant to be included on its own.
+#pragma once
+
+#include <functional>
+#include <type_traits>
+
+#include "core/exceptions.h"
+
+namespace tavelo {
+
+// Turns a property value of type T into the ordinal form the metadata speaks, and back.
+template <class T> long long ToOrdinal(const T& value) {
+  if constexpr (TIsSet<T>::value) return static_cast<long long>(value.Bits());
+  else if constexpr (std::is_same_v<T, char>) return static_cast<unsigned char>(value);
+  else if constexpr (std::is_enum_v<T>) return static_cast<long long>(static_cast<std::underlying_type_t<T>>(value));
+  else return static_cast<long long>(value);
+}
+template <class T> T FromOrdinal(long long value) {
+  if constexpr (TIsSet<T>::value) return T::FromBits(static_cast<std::uint32_t>(value));
+  else if constexpr (std::is_same_v<T, bool>) return value != 0;
+  else if constexpr (std::is_enum_v<T>) return static_cast<T>(static_cast<std::underlying_type_t<T>>(value));
+  else return static_cast<T>(value);
+}
+
+template <class T> inline constexpr bool kIsOrdinal =
+    std::is_integral_v<T> || std::is_enum_v<T> || TIsSet<T>::value;
+
+// Accessors of a property of type T on class C through a getter G and a setter S (or none).
+template <class C, class T, class G, class S> class TMemberAccessor final : public TPropAccessor {
+public:
+  TMemberAccessor(G getter, S setter) : get_(getter), set_(setter) {}
+  bool HasSetter() const override { return !std::is_same_v<S, std::nullptr_t>; }
+
+  long long GetOrd(const TObject* o) const override {
+    if constexpr (kIsOrdinal<T>) return ToOrdinal(Get(o));
+    else WrongKind();
+  }
+  void SetOrd(TObject* o, long long v) const override {
+    if constexpr (kIsOrdinal<T>) Set(o, FromOrdinal<T>(v));
+    else WrongKind();
+  }
+  String GetStr(const TObject* o) const override {
+    if constexpr (std::is_same_v<T, String>) return Get(o);
+    else if constexpr (std::is_same_v<T, WideString>) return WideToAnsi(Get(o));
+    else WrongKind();
+  }
+  void SetStr(TObject* o, const String& v) const override {
+    if constexpr (std::is_same_v<T, String>) Set(o, v);
+    else if constexpr (std::is_same_v<T, WideString>) Set(o, AnsiToWide(v));
+    else WrongKind();
+  }
+  WideString GetWideStr(const TObject* o) const override {
+    if constexpr (std::is_same_v<T, WideString>) return Get(o);
+    else if constexpr (std::is_same_v<T, String>) return AnsiToWide(Get(o));
+    else WrongKind();
+  }
+  void SetWideStr(TObject* o, const WideString& v) const override {
+    if constexpr (std::is_same_v<T, WideString>) Set(o, v);
+    else if constexpr (std::is_same_v<T, String>) Set(o, WideToAnsi(v));
+    else WrongKind();
+  }
+  long double GetFloat(const TObject* o) const override {
+    if constexpr (std::is_floating_point_v<T>) return Get(o);
+    else WrongKind();
+  }
+  void SetFloat(TObject* o, long double v) const override {
+    if constexpr (std::is_floating_point_v<T>) Set(o, static_cast<T>(v));
+    else WrongKind();
+  }
+  TMethod GetMethod(const TObject* o) const override {
+    if constexpr (TIsEvent<T>::value) return Get(o).AsMethod();
+    else WrongKind();
+  }
+  void SetMethod(TObject* o, const TMethod& v) const override {
+    if constexpr (TIsEvent<T>::value) Set(o, T::FromMethod(v));
+    else WrongKind();
+  }
+  TObject* GetObject(const TObject* o) const override {
+    if constexpr (std::is_pointer_v<T>) return Get(o);
+    else WrongKind();
+  }
+  void SetObject(TObject* o, TObject* v) const override {
+    if constexpr (std::is_pointer_v<T>) {
+      using Target = std::remove_pointer_t<T>;
+      // A value of another class would be a wrong object behind a typed pointer.
+      if (v != nullptr && !v->Is<Target>()) throw EInvalidCast("Transtypage de classe incorrect");
+      Set(o, static_cast<T>(v));
+    } else {
+      WrongKind();
+    }
+  }
+
+private:
+  T Get(const TObject* o) const { return (static_cast<const C*>(o)->*get_)(); }
+  void Set(TObject* o, const T& v) const {
+    if constexpr (std::is_same_v<S, std::nullptr_t>) WrongKind();
+    else (static_cast<C*>(o)->*set_)(v);
+  }
+
+  G get_;
+  S set_;
+};
+
+template <class F> struct TMemberFunction;
+template <class R, class K, class... A> struct TMemberFunction<R (K::*)(A...)> {
+  using Class = K;
+  using Event = TEvent<void(A...)>;
+};
+
+// The declaration of one property, returned by TClassBuilder::Property for its details.
+template <class C, class T> class TPropertyDecl {
+public:
+  explicit TPropertyDecl(TPropInfo& info) : info_(info) {}
+  // The value the writer leaves out (ordinal types only).
+  TPropertyDecl& Default(const T& value) {
+    static_assert(kIsOrdinal<T>, "only ordinal properties have a default");
+    info_.SetDefault(static_cast<int>(ToOrdinal(value)));
+    return *this;
+  }
+  TPropertyDecl& Stored(bool value) {
+    info_.SetStored(value);
+    return *this;
+  }
+  // Whether to write the property, asked of the object.
+  template <bool (C::*IsStored)() const> TPropertyDecl& Stored() {
+    info_.SetStoredFn([](const TObject* o) { return (static_cast<const C*>(o)->*IsStored)(); });
+    return *this;
+  }
+
+private:
+  TPropInfo& info_;
+};
+
+template <class C> class TClassBuilder {
+public:
+  explicit TClassBuilder(TMetaClass& meta) : meta_(meta) {}
+
+  // A property (or event) read by getter and written by setter; without a setter it is
+  // read-only.
+  template <class G, class S = std::nullptr_t> auto Property(const char* name, G getter, S setter = nullptr) {
+    using T = std::remove_cvref_t<std::invoke_result_t<G, const C*>>;
+    auto access = std::make_unique<TMemberAccessor<C, T, G, S>>(getter, setter);
+    TPropInfo& info = meta_.AddProperty(std::make_unique<TPropInfo>(name, TypeInfoOf<T>(), std::move(access)));
+    return TPropertyDecl<C, T>(info);
+  }
+
+  // A published method: its per-method thunk is the code an event bound to it carries.
+  template <auto Member> void Method(const char* name) {
+    using Event = typename TMemberFunction<decltype(Member)>::Event;
+    meta_.AddMethod(TMethodInfo{name, reinterpret_cast<void*>(&Event::template Thunk<Member, C>),
+                                TypeInfoOf<Event>()});
+  }
+
+  // A published field holding a component reference.
+  template <class F> void Field(const char* name, F* C::*member) {
+    using Member = F* C::*;
+    meta_.AddField(TFieldInfo(
+        name, F::StaticClass(), std::make_shared<const Member>(member),
+        [](const TObject* instance, const void* m) -> TObject* {
+          return static_cast<const C*>(instance)->*(*static_cast<const Member*>(m));
+        },
+        [](TObject* instance, const void* m, TObject* value) {
+          static_cast<C*>(instance)->*(*static_cast<const Member*>(m)) = static_cast<F*>(value);
+        }));
+  }
+
+private:
+  TMetaClass& meta_;
+};
+
+// The virtual constructor of C: components take their owner, collection items their
+// collection (the class names its argument's type as TConstructorArg).
+template <class C> constexpr TMetaClass::TConstructFn ConstructorOf() {
+  if constexpr (requires { typename C::TConstructorArg; }) {
+    using Arg = typename C::TConstructorArg;
+    if constexpr (!std::is_abstract_v<C> && std::is_constructible_v<C, Arg*>)
+      return [](TObject* argument) -> TObject* { return new C(static_cast<Arg*>(argument)); };
+    else
+      return nullptr;
+  } else {
+    return nullptr;
+  }
+}
+
+}  // namespace tavelo
+
+// Defines the record of a class and what it publishes; the body follows, with the builder
+// named c.
+#define TAVELO_PUBLISH(Cls)                                                                       \
+  static void TavPublishBody_##Cls(::tavelo::TClassBuilder<Cls>& c);                              \
+  ::tavelo::TClass Cls::StaticClass() {                                                           \
+    static const ::tavelo::TMetaClass meta(#Cls, Cls::inherited::StaticClass(),                   \
+                                           __FILE__,                    \
+                                           ::tavelo::ConstructorOf<Cls>(), [](::tavelo::TMetaClass& m) { \
+                                             ::tavelo::TClassBuilder<Cls> c(m);                   \
+                                             TavPublishBody_##Cls(c);                             \
+                                           });                                                    \
+    return &meta;                                                                                 \
+  }                                                                                               \
+  static void TavPublishBody_##Cls([[maybe_unused]] ::tavelo::TClassBuilder<Cls>& c)
+
+// Defines the record of a class that publishes nothing of its own.
+#define TAVELO_CLASS_IMPL(Cls)                                                                    \
+  ::tavelo::TClass Cls::StaticClass() {                                                           \
+    static const ::tavelo::TMetaClass meta(#Cls, Cls::inherited::StaticClass(),                   \
+                                           __FILE__,                    \
+                                           ::tavelo::ConstructorOf<Cls>(), nullptr);              \
+    return &meta;                                                                                 \
+  }

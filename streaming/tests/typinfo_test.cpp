@@ -1,0 +1,236 @@
+#include "streaming/typinfo.h"
+
+#include <gtest/gtest.h>
+
+#include "controls/cursors.h"
+#include "core/component.h"
+#include "core/tests/test_support.h"
+#include "graphics/colors.h"
+#include "streaming/identmaps.h"
+
+namespace tavelo {
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+TAVELO_ENUM(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient)
+enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+TAVELO_ENUM(TFontStyle, fsBold, fsItalic, fsUnderline, fsStrikeOut)
+using TFontStyles = TSet<TFontStyle>;
+
+namespace {
+
+class TFontLike : public TPersistent {
+  TAVELO_CLASS(TFontLike, TPersistent)
+public:
+  String Name() const { return name_; }
+  void SetName(const String& value) { name_ = value; }
+
+private:
+  String name_ = "Tahoma";
+};
+TAVELO_PUBLISH(TFontLike) { c.Property("Name", &TFontLike::Name, &TFontLike::SetName); }
+
+class TControlLike : public TComponent {
+  TAVELO_CLASS(TControlLike, TComponent)
+public:
+  using TComponent::TComponent;
+  TAlign Align() const { return align_; }
+  void SetAlign(TAlign value) { align_ = value; }
+  TColor Color() const { return color_; }
+  void SetColor(TColor value) { color_ = value; }
+  TFontStyles Style() const { return style_; }
+  void SetStyle(TFontStyles value) { style_ = value; }
+  TFontLike* Font() const { return const_cast<TFontLike*>(&font_); }
+  void SetFont(TFontLike* value) { font_.SetName(value->Name()); }
+  WideString Hint() const { return hint_; }
+  void SetHint(const WideString& value) { hint_ = value; }
+  double Ratio() const { return ratio_; }
+  void SetRatio(double value) { ratio_ = value; }
+  long long Big() const { return big_; }
+  void SetBig(long long value) { big_ = value; }
+  bool Visible() const { return visible_; }
+  void SetVisible(bool value) { visible_ = value; }
+  int Computed() const { return 7; }
+  bool IsColorStored() const { return color_ != clBtnFace; }
+  TNotifyEvent OnClick() const { return onClick_; }
+  void SetOnClick(TNotifyEvent value) { onClick_ = value; }
+
+private:
+  TAlign align_ = alNone;
+  TColor color_ = clBtnFace;
+  TFontStyles style_;
+  TFontLike font_;
+  WideString hint_;
+  double ratio_ = 0;
+  long long big_ = 0;
+  bool visible_ = true;
+  TNotifyEvent onClick_;
+};
+TAVELO_PUBLISH(TControlLike) {
+  c.Property("Align", &TControlLike::Align, &TControlLike::SetAlign).Default(alNone);
+  c.Property("Color", &TControlLike::Color, &TControlLike::SetColor).Stored<&TControlLike::IsColorStored>();
+  c.Property("Style", &TControlLike::Style, &TControlLike::SetStyle).Default({});
+  c.Property("Font", &TControlLike::Font, &TControlLike::SetFont);
+  c.Property("Hint", &TControlLike::Hint, &TControlLike::SetHint);
+  c.Property("Ratio", &TControlLike::Ratio, &TControlLike::SetRatio);
+  c.Property("Big", &TControlLike::Big, &TControlLike::SetBig);
+  c.Property("Visible", &TControlLike::Visible, &TControlLike::SetVisible).Default(true);
+  c.Property("Computed", &TControlLike::Computed);
+  c.Property("OnClick", &TControlLike::OnClick, &TControlLike::SetOnClick);
+}
+
+// Redeclares Tag with another default, and publishes handlers.
+class TFormLike : public TControlLike {
+  TAVELO_CLASS(TFormLike, TControlLike)
+public:
+  using TControlLike::TControlLike;
+  int MyTag() const { return Tag(); }
+  void SetMyTag(int value) { SetTag(value); }
+  void ButtonClick(TObject* sender) { clicked = sender; }
+  void Resized(TObject*, int) {}
+  TObject* clicked = nullptr;
+};
+TAVELO_PUBLISH(TFormLike) {
+  c.Property("Tag", &TFormLike::MyTag, &TFormLike::SetMyTag).Default(5);
+  c.Method<&TFormLike::ButtonClick>("ButtonClick");
+  c.Method<&TFormLike::Resized>("Resized");
+}
+
+TEST(PropertyLookupTest, FindsByFoldedNameMostDerivedFirst) {
+  TClass form = TFormLike::StaticClass();
+  EXPECT_EQ(form->FindProperty("FONT")->Name(), "Font");
+  EXPECT_EQ(form->FindProperty("fOnT.nAmE"), nullptr);
+  EXPECT_EQ(form->FindProperty("Fon"), nullptr);
+  EXPECT_EQ(form->FindProperty("tag")->Default(), 5);
+  EXPECT_EQ(TControlLike::StaticClass()->FindProperty("tag")->Default(), 0);
+  EXPECT_EQ(form->FindProperty("Name")->PropType(), StringTypeInfo());
+}
+
+TEST(PropertyLookupTest, ListsEveryPropertyByNameIndexWithTheMostDerivedDeclaration) {
+  std::vector<const TPropInfo*> all = TFormLike::StaticClass()->Properties();
+  std::vector<String> names;
+  for (const TPropInfo* p : all) names.push_back(p->Name());
+  EXPECT_EQ(names, (std::vector<String>{"Name", "Tag", "Align", "Color", "Style", "Font", "Hint", "Ratio", "Big",
+                                         "Visible", "Computed", "OnClick"}));
+  EXPECT_EQ(all[1]->Default(), 5);  // the redeclared Tag keeps its place
+  EXPECT_EQ(TFormLike::StaticClass()->PropertyCount(), 12);
+  EXPECT_EQ(TFormLike::StaticClass()->OwnProperties().size(), 1u);
+}
+
+TEST(PropertyTypesTest, KindsAreDerivedFromTheAccessors) {
+  TClass cls = TControlLike::StaticClass();
+  auto kind = [cls](const char* name) { return cls->FindProperty(name)->Kind(); };
+  EXPECT_EQ(kind("Align"), tkEnumeration);
+  EXPECT_EQ(kind("Color"), tkInteger);
+  EXPECT_EQ(kind("Style"), tkSet);
+  EXPECT_EQ(kind("Font"), tkClass);
+  EXPECT_EQ(kind("Hint"), tkWString);
+  EXPECT_EQ(kind("Ratio"), tkFloat);
+  EXPECT_EQ(kind("Big"), tkInt64);
+  EXPECT_EQ(kind("Visible"), tkEnumeration);
+  EXPECT_EQ(kind("OnClick"), tkMethod);
+  const TTypeInfo* color = cls->FindProperty("Color")->PropType();
+  EXPECT_EQ(color->Name, "TColor");
+  EXPECT_EQ(color->MinValue, INT_MIN);
+  EXPECT_EQ(cls->FindProperty("Style")->PropType()->CompType->Name, "TFontStyle");
+  EXPECT_EQ(cls->FindProperty("Font")->PropType()->ClassType, TFontLike::StaticClass());
+  EXPECT_FALSE(cls->FindProperty("Computed")->HasSetter());
+  EXPECT_EQ(cls->FindProperty("Visible")->Default(), 1);
+  EXPECT_EQ(TypeInfoOf<TCursor>()->OrdType, otSWord);
+  EXPECT_EQ(TypeInfoOf<TFontCharset>()->MaxValue, 255);
+}
+
+TEST(PropertyAccessTest, ReadsAndWritesByKind) {
+  TControlLike control(nullptr);
+  TClass cls = control.ClassType();
+  cls->FindProperty("Align")->Access().SetOrd(&control, alClient);
+  EXPECT_EQ(control.Align(), alClient);
+  cls->FindProperty("Style")->Access().SetOrd(&control, 0b101);
+  EXPECT_EQ(control.Style(), (TFontStyles{fsBold, fsUnderline}));
+  cls->FindProperty("Color")->Access().SetOrd(&control, static_cast<int>(0x8000000F));
+  EXPECT_FALSE(cls->FindProperty("Color")->IsStored(&control));
+  cls->FindProperty("Color")->Access().SetOrd(&control, 0xFF);
+  EXPECT_TRUE(cls->FindProperty("Color")->IsStored(&control));
+  EXPECT_EQ(cls->FindProperty("Color")->Access().GetOrd(&control), 0xFF);
+  const TPropAccessor& hint = cls->FindProperty("Hint")->Access();
+  hint.SetStr(&control, "s\xE9lection");  // the ANSI form converts to the wide one
+  EXPECT_EQ(control.Hint(), (WideString{u's', 0xE9, u'l', u'e', u'c', u't', u'i', u'o', u'n'}));
+  EXPECT_EQ(hint.GetStr(&control), "s\xE9lection");
+  cls->FindProperty("Ratio")->Access().SetFloat(&control, 1.5L);
+  EXPECT_EQ(control.Ratio(), 1.5);
+  cls->FindProperty("Big")->Access().SetOrd(&control, 1LL << 40);
+  EXPECT_EQ(control.Big(), 1LL << 40);
+  TFontLike* font = static_cast<TFontLike*>(cls->FindProperty("Font")->Access().GetObject(&control));
+  EXPECT_EQ(font->Name(), "Tahoma");
+  TControlLike stranger(nullptr);
+  EXPECT_RAISES(cls->FindProperty("Font")->Access().SetObject(&control, &stranger), EInvalidCast,
+                "Transtypage de classe incorrect");
+  EXPECT_THROW(cls->FindProperty("Hint")->Access().GetOrd(&control), EInvalidCast);
+}
+
+TEST(PublishedMethodTest, BindsByNameAndComparesByCode) {
+  TFormLike form(nullptr);
+  const TMethodInfo* click = TFormLike::StaticClass()->FindMethod("BUTTONCLICK");
+  ASSERT_NE(click, nullptr);
+  const TPropInfo* onClick = form.ClassType()->FindProperty("OnClick");
+  EXPECT_EQ(click->Signature, onClick->PropType());
+  EXPECT_NE(TFormLike::StaticClass()->FindMethod("Resized")->Signature, onClick->PropType());
+  EXPECT_EQ(TFormLike::StaticClass()->FindMethod("Missing"), nullptr);
+  onClick->Access().SetMethod(&form, TMethod{click->Code, &form});
+  form.OnClick()(&form);
+  EXPECT_EQ(form.clicked, &form);
+  // The same handler bound in code is the same event.
+  EXPECT_TRUE(form.OnClick() == TNotifyEvent::Bind<&TFormLike::ButtonClick>(&form));
+  EXPECT_EQ(TFormLike::StaticClass()->FindMethodByCode(click->Code), click);
+}
+
+TEST(EnumValueTest, NamesPositionsAndBooleans) {
+  const TTypeInfo* align = TypeInfoOf<TAlign>();
+  EXPECT_EQ(GetEnumValue(align, "ALCLIENT"), alClient);
+  EXPECT_EQ(GetEnumValue(align, "alMiddle"), -1);
+  EXPECT_EQ(GetEnumValue(align, ""), -1);
+  EXPECT_EQ(GetEnumName(align, alTop), "alTop");
+  EXPECT_EQ(GetEnumValue(BooleanTypeInfo(), "true"), 1);
+  EXPECT_EQ(GetEnumValue(IntegerTypeInfo(4, true), "-12"), -12);
+  TTypeInfo longBool = MakeEnumTypeInfo("LongBool", "False, True");
+  longBool.MinValue = INT_MIN;
+  EXPECT_EQ(GetEnumValue(&longBool, "TRUE"), -1);
+  EXPECT_EQ(GetEnumValue(&longBool, "False"), 0);
+  EXPECT_EQ(GetEnumValue(&longBool, "7"), 7);
+}
+
+TEST(IdentifierMapTest, ColoursConvertBothWays) {
+  TIdentToInt toInt = FindIdentToInt(TypeInfoOf<TColor>());
+  TIntToIdent toIdent = FindIntToIdent(TypeInfoOf<TColor>());
+  ASSERT_TRUE(toInt && toIdent);
+  int value = 0;
+  EXPECT_TRUE(toInt("CLBTNFACE", value));
+  EXPECT_EQ(static_cast<unsigned>(value), 0x8000000Fu);
+  String name;
+  EXPECT_TRUE(toIdent(static_cast<int>(0x8000000F), name));
+  EXPECT_EQ(name, "clBtnFace");
+  EXPECT_FALSE(toIdent(0x123456, name));
+  EXPECT_FALSE(toInt("clNothing", value));
+  EXPECT_TRUE(toIdent(0x1FFFFFFF, name));
+  EXPECT_EQ(name, "clNone");
+  EXPECT_EQ(FindIdentToInt(IntegerTypeInfo(4, true)), nullptr);
+}
+
+TEST(IdentifierMapTest, CharsetsAndCursors) {
+  int value = 0;
+  String name;
+  EXPECT_TRUE(FindIdentToInt(TypeInfoOf<TFontCharset>())("default_charset", value));
+  EXPECT_EQ(value, 1);
+  EXPECT_TRUE(FindIntToIdent(TypeInfoOf<TFontCharset>())(238, name));
+  EXPECT_EQ(name, "EASTEUROPE_CHARSET");
+  TIdentToInt cursorToInt = FindIdentToInt(TypeInfoOf<TCursor>());
+  EXPECT_TRUE(cursorToInt("crSize", value));
+  EXPECT_EQ(value, -22);
+  EXPECT_TRUE(cursorToInt("crSizeAll", value));
+  EXPECT_EQ(value, -22);
+  EXPECT_TRUE(FindIntToIdent(TypeInfoOf<TCursor>())(-22, name));
+  EXPECT_EQ(name, "crSizeAll");
+  EXPECT_FALSE(FindIntToIdent(TypeInfoOf<TCursor>())(-5, name));
+}
+
+}  // namespace
+}  // namespace tavelo
