@@ -2,6 +2,7 @@
 
 #include "core/exceptions.h"
 #include "core/rtlconsts.h"
+#include "streaming/filer.h"
 #include "streaming/streamconsts.h"
 
 namespace tavelo {
@@ -205,6 +206,30 @@ void TComponent::SetSubComponent(bool value) {
 }
 
 void TComponent::Loaded() { state_.Exclude(csLoading); }
+
+void TComponent::ReadState(TReader& reader) { reader.ReadData(this); }
+void TComponent::WriteState(TWriter& writer) { writer.WriteData(this); }
+
+void TComponent::DefineProperties(TFiler& filer) {
+  auto* ancestor = DynamicCast<TComponent>(filer.Ancestor());
+  std::int32_t ancestorInfo = ancestor ? ancestor->designInfo_ : 0;
+  auto low = [](std::int32_t v) { return static_cast<std::uint16_t>(v); };
+  auto high = [](std::int32_t v) { return static_cast<std::uint16_t>(static_cast<std::uint32_t>(v) >> 16); };
+  filer.DefineProperty(
+      "Left",
+      [this, high](TReader& reader) {
+        designInfo_ = static_cast<std::int32_t>((static_cast<std::uint32_t>(high(designInfo_)) << 16) |
+                                                static_cast<std::uint16_t>(reader.ReadInteger()));
+      },
+      [this, low](TWriter& writer) { writer.WriteInteger(low(designInfo_)); }, low(designInfo_) != low(ancestorInfo));
+  filer.DefineProperty(
+      "Top",
+      [this, low](TReader& reader) {
+        designInfo_ = static_cast<std::int32_t>((static_cast<std::uint32_t>(static_cast<std::uint16_t>(reader.ReadInteger())) << 16) |
+                                                low(designInfo_));
+      },
+      [this, high](TWriter& writer) { writer.WriteInteger(high(designInfo_)); }, high(designInfo_) != high(ancestorInfo));
+}
 
 void TComponent::GetChildren(const TGetChildProc&, TComponent*) {}
 void TComponent::SetChildOrder(TComponent*, int) {}

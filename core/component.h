@@ -15,6 +15,8 @@ namespace tavelo {
 
 class TBasicAction;
 class TComponent;
+class TReader;
+class TWriter;
 
 enum TOperation { opInsert, opRemove };
 
@@ -90,6 +92,9 @@ public:
   // A component entered or left the ownership tree; overrides must call the base.
   virtual void Notification(TComponent* component, TOperation operation);
   virtual void ValidateRename(TComponent* component, const String& currentName, const String& newName);
+  // Reads (writes) this component's properties and children.
+  virtual void ReadState(TReader& reader);
+  virtual void WriteState(TWriter& writer);
 
   virtual void GetChildren(const TGetChildProc& proc, TComponent* root);
   virtual TComponent* GetChildOwner() const { return nullptr; }
@@ -109,6 +114,10 @@ public:
 
   TPersistent* GetOwner() const override { return owner_; }
   String GetNamePath() const override { return name_; }
+
+protected:
+  // Left and Top: the design position, for the non-visual components of a window.
+  void DefineProperties(TFiler& filer) override;
 
 private:
   void Insert(TComponent* component);

@@ -2,11 +2,16 @@
 
 #include "core/exceptions.h"
 #include "core/rtlconsts.h"
+#include "streaming/filer.h"
 #include "streaming/typinfo.h"
 
 namespace tavelo {
 
 TAVELO_CLASS_IMPL(TPersistent)
+
+TPersistent::~TPersistent() {
+  if (PendingGlobalFixupCount() > 0) RemoveFixupReferences(nullptr, this);
+}
 
 void TPersistent::Assign(TPersistent* source) {
   if (source == nullptr) AssignError(nullptr);

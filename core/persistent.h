@@ -11,6 +11,12 @@ class TFiler;
 class TPersistent : public TObject {
   TAVELO_CLASS(TPersistent, TObject)
 public:
+  TPersistent() = default;
+  TPersistent(const TPersistent&) = default;
+  TPersistent& operator=(const TPersistent&) = default;
+  // Drops the pending stream references that would set a property of this object.
+  ~TPersistent() override;
+
   // Copies what this class understands of source; anything else goes to source's AssignTo.
   virtual void Assign(TPersistent* source);
   // The object that owns this one in name paths, or null.

@@ -8,6 +8,7 @@
 #include "core/rtlconsts.h"
 #include "core/streams.h"
 #include "core/system.h"
+#include "streaming/filer.h"
 #include "streaming/typinfo.h"
 
 namespace tavelo {
@@ -215,6 +216,28 @@ void TStrings::Assign(TPersistent* source) {
     return;
   }
   TPersistent::Assign(source);
+}
+
+void TStrings::DefineProperties(TFiler& filer) {
+  auto* ancestor = DynamicCast<TStrings>(filer.Ancestor());
+  bool hasData = ancestor ? !Equals(*ancestor) : Count() > 0;
+  filer.DefineProperty(
+      "Strings",
+      [this](TReader& reader) {
+        reader.ReadListBegin();
+        {
+          TUpdateScope update(*this);
+          Clear();
+          while (!reader.EndOfList()) Add(reader.ReadString());
+        }
+        reader.ReadListEnd();
+      },
+      [this](TWriter& writer) {
+        writer.WriteListBegin();
+        for (int i = 0; i < Count(); ++i) writer.WriteString(Get(i));
+        writer.WriteListEnd();
+      },
+      hasData);
 }
 
 // ---- TStringList ----

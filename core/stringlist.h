@@ -73,6 +73,8 @@ protected:
   virtual void SetTextStr(const String& value);
   virtual void SetUpdateState(bool updating);
   virtual int CompareStrings(const String& s1, const String& s2) const;
+  // Strings: the lines as a list of string values.
+  void DefineProperties(TFiler& filer) override;
 
 
 private:

@@ -11,3 +11,14 @@ inline constexpr const char* SDuplicateName = "Un composant nommé %s existe dé
 inline constexpr const char* SInvalidPropertyValue = "Valeur de propriété incorrecte";
 
 }  // namespace tavelo
+
+namespace tavelo {
+
+inline constexpr const char* SInvalidImage = "Format de flux incorrect";
+inline constexpr const char* SPropertyException = "Erreur lors de la lecture de %s%s%s: %s";
+inline constexpr const char* SUnknownProperty = "La propriété %s n'existe pas";
+inline constexpr const char* SInvalidPropertyPath = "Chemin de propriété incorrect";
+inline constexpr const char* SReadOnlyProperty = "Propriété en lecture seule";
+inline constexpr const char* SAncestorNotFound = "Ancêtre de '%s' non trouvé";
+
+}  // namespace tavelo

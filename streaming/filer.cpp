@@ -1,0 +1,1465 @@
+#include "streaming/filer.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstring>
+
+#include "core/collection.h"
+#include "core/exceptions.h"
+#include "core/rtlconsts.h"
+#include "core/system.h"
+#include "streaming/classregistry.h"
+#include "streaming/identmaps.h"
+#include "streaming/streamconsts.h"
+
+namespace tavelo {
+
+TAVELO_CLASS_IMPL(TFiler)
+TAVELO_CLASS_IMPL(TReader)
+TAVELO_CLASS_IMPL(TWriter)
+
+// ---- Extended floats ----
+
+void DoubleToExtended(long double value, unsigned char bytes[10]) {
+  std::uint64_t mantissa = 0;
+  int exponent = 0;
+  bool negative = std::signbit(value);
+  long double magnitude = std::fabs(value);
+  if (std::isnan(value)) {
+    exponent = 0x7FFF;
+    mantissa = 0xC000000000000000ULL;
+  } else if (std::isinf(value)) {
+    exponent = 0x7FFF;
+    mantissa = 0x8000000000000000ULL;
+  } else if (magnitude != 0) {
+    int e = 0;
+    long double fraction = std::frexp(magnitude, &e);  // [0.5, 1)
+    exponent = e - 1 + 16383;
+    if (exponent <= 0) {
+      // Too small for a normal number: a denormal with exponent field 0.
+      mantissa = static_cast<std::uint64_t>(std::ldexp(magnitude, 16382 + 63));
+      exponent = 0;
+    } else {
+      mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 64));
+    }
+  }
+  for (int i = 0; i < 8; ++i) bytes[i] = static_cast<unsigned char>(mantissa >> (8 * i));
+  int top = exponent | (negative ? 0x8000 : 0);
+  bytes[8] = static_cast<unsigned char>(top);
+  bytes[9] = static_cast<unsigned char>(top >> 8);
+}
+
+long double ExtendedToDouble(const unsigned char bytes[10]) {
+  std::uint64_t mantissa = 0;
+  for (int i = 7; i >= 0; --i) mantissa = (mantissa << 8) | bytes[i];
+  int top = bytes[8] | (bytes[9] << 8);
+  bool negative = (top & 0x8000) != 0;
+  int exponent = top & 0x7FFF;
+  long double value;
+  if (exponent == 0x7FFF) {
+    value = (mantissa << 1) == 0 ? HUGE_VALL : std::nanl("");
+  } else if (exponent == 0 && mantissa == 0) {
+    value = 0;
+  } else {
+    value = std::ldexp(static_cast<long double>(mantissa), (exponent == 0 ? 1 : exponent) - 16383 - 63);
+  }
+  return negative ? -value : value;
+}
+
+namespace {
+
+// The name space lock: every root read, class-chain initialisation and global reference
+// resolution holds it. Everything here takes it for writing, so one recursive lock serves.
+sys::TCriticalSection& NameSpaceLock() {
+  static sys::TCriticalSection lock;
+  return lock;
+}
+
+// How deep lists and components may nest before a stream is taken for garbage.
+constexpr int kMaxNesting = 200;
+
+class TNesting {
+public:
+  explicit TNesting(int& depth) : depth_(depth) {
+    if (++depth_ > kMaxNesting) {
+      --depth_;
+      throw EReadError(SReadError);
+    }
+  }
+  ~TNesting() { --depth_; }
+  TNesting(const TNesting&) = delete;
+  TNesting& operator=(const TNesting&) = delete;
+
+private:
+  int& depth_;
+};
+
+thread_local int tNesting = 0;
+
+// The loaded lists of the class-chain initialisations under way on this thread.
+thread_local std::vector<std::vector<TComponent*>*> tLoadedStack;
+
+struct TGlobalFixup {
+  TPersistent* instance;
+  TComponent* instanceRoot;
+  const TPropInfo* prop;
+  String rootName;
+  String name;
+};
+
+struct TGlobalFixups {
+  sys::TCriticalSection lock;
+  std::vector<TGlobalFixup> list;
+  std::atomic<int> count{0};
+};
+
+TGlobalFixups& GlobalFixups() {
+  static TGlobalFixups fixups;
+  return fixups;
+}
+
+struct TGlobalFinders {
+  sys::TCriticalSection lock;
+  std::vector<TFindGlobalComponent> procs;
+};
+
+TGlobalFinders& GlobalFinders() {
+  static TGlobalFinders finders;
+  return finders;
+}
+
+void WriteLittleEndian(TWriter& writer, std::uint64_t value, int size) {
+  unsigned char bytes[8];
+  for (int i = 0; i < size; ++i) bytes[i] = static_cast<unsigned char>(value >> (8 * i));
+  writer.Write(bytes, size);
+}
+
+std::uint64_t ReadLittleEndian(TReader& reader, int size) {
+  unsigned char bytes[8];
+  reader.Read(bytes, size);
+  std::uint64_t value = 0;
+  for (int i = size - 1; i >= 0; --i) value = (value << 8) | bytes[i];
+  return value;
+}
+
+bool IsOwnedBy(TComponent* component, TComponent* owner) {
+  for (TComponent* o = component->Owner(); o != nullptr; o = o->Owner())
+    if (o == owner) return true;
+  return false;
+}
+
+}  // namespace
+
+// ---- Global names and references ----
+
+void RegisterFindGlobalComponentProc(TFindGlobalComponent proc) {
+  TGlobalFinders& finders = GlobalFinders();
+  sys::TLockGuard hold(finders.lock);
+  if (std::find(finders.procs.begin(), finders.procs.end(), proc) == finders.procs.end()) finders.procs.push_back(proc);
+}
+
+void UnregisterFindGlobalComponentProc(TFindGlobalComponent proc) {
+  TGlobalFinders& finders = GlobalFinders();
+  sys::TLockGuard hold(finders.lock);
+  finders.procs.erase(std::remove(finders.procs.begin(), finders.procs.end(), proc), finders.procs.end());
+}
+
+TComponent* FindGlobalComponent(const String& name) {
+  TGlobalFinders& finders = GlobalFinders();
+  sys::TLockGuard hold(finders.lock);
+  for (TFindGlobalComponent proc : finders.procs)
+    if (TComponent* found = proc(name)) return found;
+  return nullptr;
+}
+
+TComponent* FindNestedComponent(TComponent* root, const String& namePath) {
+  if (namePath.empty() || root == nullptr) return nullptr;
+  TComponent* current = root;
+  TComponent* result = nullptr;
+  std::size_t i = 0;
+  while (i < namePath.size()) {
+    std::size_t end = namePath.find_first_of(".-", i);
+    if (end == String::npos) end = namePath.size();
+    String segment = namePath.substr(i, end - i);
+    i = end;
+    if (i < namePath.size() && namePath[i] == '.') ++i;
+    if (i < namePath.size() && namePath[i] == '-') ++i;
+    if (i < namePath.size() && namePath[i] == '>') ++i;
+    result = current->FindComponent(segment);
+    if (result == nullptr && segment == "Owner") result = current;
+    if (result == nullptr) return nullptr;
+    current = result;
+  }
+  return result;
+}
+
+int PendingGlobalFixupCount() { return GlobalFixups().count.load(); }
+
+void RemoveFixupReferences(TComponent* root, TPersistent* instance) {
+  TGlobalFixups& fixups = GlobalFixups();
+  if (fixups.count.load() == 0) return;
+  sys::TLockGuard hold(fixups.lock);
+  auto& list = fixups.list;
+  list.erase(std::remove_if(list.begin(), list.end(),
+                            [&](const TGlobalFixup& f) {
+                              return (root != nullptr && f.instanceRoot == root) ||
+                                     (instance != nullptr && f.instance == instance);
+                            }),
+             list.end());
+  fixups.count = static_cast<int>(list.size());
+}
+
+void GlobalFixupReferences() {
+  TGlobalFixups& fixups = GlobalFixups();
+  if (fixups.count.load() == 0) return;
+  sys::TLockGuard space(NameSpaceLock());
+  sys::TLockGuard hold(fixups.lock);
+  auto& list = fixups.list;
+  for (std::size_t i = 0; i < list.size();) {
+    TGlobalFixup fixup = list[i];
+    TComponent* root = FindGlobalComponent(fixup.rootName);
+    if (root != nullptr) {
+      list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+      fixups.count = static_cast<int>(list.size());
+      fixup.prop->Access().SetObject(fixup.instance, FindNestedComponent(root, fixup.name));
+    } else if (fixup.prop->Access().GetObject(fixup.instance) != nullptr) {
+      list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+      fixups.count = static_cast<int>(list.size());
+    } else {
+      ++i;
+    }
+  }
+}
+
+// ---- TFiler ----
+
+TFiler::TFiler(TStream& stream, int bufferSize) : stream_(stream), buffer_(static_cast<std::size_t>(bufferSize)) {}
+TFiler::~TFiler() = default;
+
+// ---- TReader ----
+
+struct TReader::TFixup {
+  TPersistent* instance;
+  TComponent* instanceRoot;
+  const TPropInfo* prop;
+  String name;
+};
+
+TReader::TReader(TStream& stream, int bufferSize) : TFiler(stream, bufferSize) {}
+
+TReader::~TReader() {
+  try {
+    if (bufPos_ < bufEnd_) stream_.Seek64(bufPos_ - bufEnd_, soCurrent);
+  } catch (...) {
+    // A stream that cannot move back is left where the reading stopped.
+  }
+}
+
+void TReader::ReadBuffer() {
+  bufEnd_ = stream_.Read(buffer_.data(), static_cast<std::int32_t>(buffer_.size()));
+  bufPos_ = 0;
+  if (bufEnd_ <= 0) {
+    bufEnd_ = 0;
+    throw EReadError(SReadError);
+  }
+}
+
+void TReader::FlushBuffer() {
+  if (bufPos_ < bufEnd_) stream_.Seek64(bufPos_ - bufEnd_, soCurrent);
+  bufPos_ = bufEnd_ = 0;
+}
+
+std::int64_t TReader::Position() { return stream_.Position() - (bufEnd_ - bufPos_); }
+
+std::int64_t TReader::Remaining() { return (bufEnd_ - bufPos_) + (stream_.Size() - stream_.Position()); }
+
+void TReader::Read(void* buffer, int count) {
+  char* p = static_cast<char*>(buffer);
+  while (count > 0) {
+    int n = bufEnd_ - bufPos_;
+    if (n == 0) {
+      ReadBuffer();
+      n = bufEnd_;
+    }
+    if (n > count) n = count;
+    std::memcpy(p, buffer_.data() + bufPos_, static_cast<std::size_t>(n));
+    bufPos_ += n;
+    p += n;
+    count -= n;
+  }
+}
+
+void TReader::SkipBytes(std::int64_t count) {
+  if (count < 0 || count > Remaining()) throw EReadError(SReadError);
+  int inBuffer = bufEnd_ - bufPos_;
+  if (count <= inBuffer) {
+    bufPos_ += static_cast<int>(count);
+    return;
+  }
+  stream_.Seek64(count - inBuffer, soCurrent);
+  bufPos_ = bufEnd_ = 0;
+}
+
+TValueType TReader::ReadValue() {
+  unsigned char kind;
+  Read(&kind, 1);
+  return static_cast<TValueType>(kind);
+}
+
+TValueType TReader::NextValue() {
+  TValueType kind = ReadValue();
+  --bufPos_;  // the byte just read is still in the buffer
+  return kind;
+}
+
+bool TReader::EndOfList() { return NextValue() == vaNull; }
+
+void TReader::PropValueError() { throw EReadError(SInvalidPropertyValue); }
+
+void TReader::ReadSignature() {
+  char signature[4];
+  Read(signature, 4);
+  if (std::memcmp(signature, "TPF0", 4) != 0) throw EReadError(SInvalidImage);
+}
+
+void TReader::ReadPrefix(int& flags, int& childPosition) {
+  flags = 0;
+  if (static_cast<unsigned char>(NextValue()) >= 0xF0) {
+    flags = static_cast<unsigned char>(ReadValue()) & 0x0F;
+    if (flags & ffChildPos) childPosition = ReadInteger();
+  }
+}
+
+String TReader::ReadStr() {
+  unsigned char length;
+  Read(&length, 1);
+  String text(length, '\0');
+  if (length) Read(text.data(), length);
+  return text;
+}
+
+std::int32_t TReader::ReadLength() {
+  auto length = static_cast<std::int32_t>(ReadLittleEndian(*this, 4));
+  // A length longer than what is left is a lie; nothing that size is ever allocated.
+  if (length < 0 || length > Remaining()) throw EReadError(SReadError);
+  return length;
+}
+
+int TReader::ReadInteger() {
+  switch (ReadValue()) {
+    case vaInt8: return static_cast<std::int8_t>(ReadLittleEndian(*this, 1));
+    case vaInt16: return static_cast<std::int16_t>(ReadLittleEndian(*this, 2));
+    case vaInt32: return static_cast<std::int32_t>(ReadLittleEndian(*this, 4));
+    default: PropValueError();
+  }
+}
+
+std::int64_t TReader::ReadInt64() {
+  if (NextValue() == vaInt64) {
+    ReadValue();
+    return static_cast<std::int64_t>(ReadLittleEndian(*this, 8));
+  }
+  return ReadInteger();
+}
+
+bool TReader::ReadBoolean() { return ReadValue() == vaTrue; }
+
+char TReader::ReadChar() {
+  String s = ReadString();
+  if (s.size() != 1) PropValueError();
+  return s[0];
+}
+
+String TReader::ReadString() {
+  switch (ReadValue()) {
+    case vaString: return ReadStr();
+    case vaLString: {
+      std::int32_t length = ReadLength();
+      String text(static_cast<std::size_t>(length), '\0');
+      Read(text.data(), length);
+      return text;
+    }
+    case vaWString:
+    case vaUTF8String:
+      --bufPos_;
+      return WideToAnsi(ReadWideString());
+    default: PropValueError();
+  }
+}
+
+WideString TReader::ReadWideString() {
+  switch (ReadValue()) {
+    case vaWString: {
+      std::int32_t count = static_cast<std::int32_t>(ReadLittleEndian(*this, 4));
+      if (count < 0 || count > Remaining() / 2) throw EReadError(SReadError);
+      std::string bytes(static_cast<std::size_t>(count) * 2, '\0');
+      Read(bytes.data(), count * 2);
+      WideString text(static_cast<std::size_t>(count), u'\0');
+      for (std::int32_t i = 0; i < count; ++i)
+        text[static_cast<std::size_t>(i)] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                                                  (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
+      return text;
+    }
+    case vaUTF8String: {
+      std::int32_t length = ReadLength();
+      std::string utf8(static_cast<std::size_t>(length), '\0');
+      Read(utf8.data(), length);
+      return Utf8ToWide(utf8);
+    }
+    case vaString:
+    case vaLString:
+      --bufPos_;
+      return AnsiToWide(ReadString());
+    default: PropValueError();
+  }
+}
+
+String TReader::ReadIdent() {
+  switch (ReadValue()) {
+    case vaIdent: return ReadStr();
+    case vaFalse: return "False";
+    case vaTrue: return "True";
+    case vaNil: return "nil";
+    case vaNull: return "Null";
+    default: PropValueError();
+  }
+}
+
+long double TReader::ReadFloat() {
+  if (NextValue() == vaExtended) {
+    ReadValue();
+    unsigned char bytes[10];
+    Read(bytes, 10);
+    return ExtendedToDouble(bytes);
+  }
+  return static_cast<long double>(ReadInt64());
+}
+
+float TReader::ReadSingle() {
+  if (NextValue() == vaSingle) {
+    ReadValue();
+    auto bits = static_cast<std::uint32_t>(ReadLittleEndian(*this, 4));
+    float value;
+    std::memcpy(&value, &bits, 4);
+    return value;
+  }
+  return static_cast<float>(ReadInteger());
+}
+
+long double TReader::ReadCurrency() {
+  if (NextValue() == vaCurrency) {
+    ReadValue();
+    return static_cast<long double>(static_cast<std::int64_t>(ReadLittleEndian(*this, 8))) / 10000;
+  }
+  return ReadInteger();
+}
+
+double TReader::ReadDate() {
+  if (NextValue() == vaDate) {
+    ReadValue();
+    std::uint64_t bits = ReadLittleEndian(*this, 8);
+    double value;
+    std::memcpy(&value, &bits, 8);
+    return value;
+  }
+  return ReadInteger();
+}
+
+void TReader::ReadListBegin() {
+  if (NextValue() != vaList) {
+    SkipValue();
+    PropValueError();
+  }
+  ReadValue();
+}
+
+void TReader::ReadListEnd() {
+  if (NextValue() != vaNull) {
+    SkipValue();
+    PropValueError();
+  }
+  ReadValue();
+}
+
+void TReader::SkipSetBody() {
+  while (!ReadStr().empty()) {
+  }
+}
+
+std::vector<String> TReader::ReadSetNames() {
+  if (ReadValue() != vaSet) PropValueError();
+  std::vector<String> names;
+  for (String name = ReadStr(); !name.empty(); name = ReadStr()) names.push_back(name);
+  return names;
+}
+
+std::uint32_t TReader::ReadSet(const TTypeInfo* setType) {
+  if (ReadValue() != vaSet) PropValueError();
+  std::uint32_t bits = 0;
+  try {
+    for (String name = ReadStr(); !name.empty(); name = ReadStr()) {
+      int value = GetEnumValue(setType->CompType, name);
+      if (value >= 0 && value <= 31) bits |= std::uint32_t{1} << value;
+    }
+  } catch (const Exception&) {
+    SkipSetBody();
+    throw;
+  }
+  return bits;
+}
+
+void TReader::SkipValue() {
+  TNesting nesting(tNesting);
+  switch (ReadValue()) {
+    case vaNull: case vaFalse: case vaTrue: case vaNil: break;
+    case vaList:
+      while (!EndOfList()) SkipValue();
+      ReadValue();
+      break;
+    case vaInt8: SkipBytes(1); break;
+    case vaInt16: SkipBytes(2); break;
+    case vaInt32: case vaSingle: SkipBytes(4); break;
+    case vaExtended: SkipBytes(10); break;
+    case vaCurrency: case vaDate: case vaInt64: SkipBytes(8); break;
+    case vaString: case vaIdent: {
+      unsigned char length;
+      Read(&length, 1);
+      SkipBytes(length);
+      break;
+    }
+    case vaBinary: case vaLString: case vaUTF8String: SkipBytes(ReadLength()); break;
+    case vaWString: {
+      auto count = static_cast<std::int32_t>(ReadLittleEndian(*this, 4));
+      if (count < 0) throw EReadError(SReadError);
+      SkipBytes(std::int64_t{count} * 2);
+      break;
+    }
+    case vaSet: SkipSetBody(); break;
+    case vaCollection:
+      while (!EndOfList()) {
+        TValueType next = NextValue();
+        if (next == vaInt8 || next == vaInt16 || next == vaInt32) SkipValue();
+        if (ReadValue() != vaList) PropValueError();
+        while (!EndOfList()) SkipProperty();
+        ReadValue();
+      }
+      ReadValue();
+      break;
+    default: PropValueError();
+  }
+}
+
+void TReader::SkipProperty() {
+  ReadStr();
+  SkipValue();
+}
+
+void TReader::SkipComponent(bool skipHeader) {
+  TNesting nesting(tNesting);
+  if (skipHeader) {
+    int flags, position;
+    ReadPrefix(flags, position);
+    ReadStr();
+    ReadStr();
+  }
+  while (!EndOfList()) SkipProperty();
+  ReadValue();
+  while (!EndOfList()) SkipComponent(true);
+  ReadValue();
+}
+
+// ---- Reading components ----
+
+TComponent* TReader::ReadRootComponent(TComponent* root) {
+  ReadSignature();
+  sys::TLockGuard space(NameSpaceLock());
+  TComponent* result = root;
+  bool created = false;
+  std::vector<TComponent*> ownLoaded;
+  try {
+    int flags = 0, position = 0;
+    ReadPrefix(flags, position);
+    if (root == nullptr) {
+      String className = ReadStr();
+      TClass cls = FindClass(className);
+      if (!cls->InheritsFrom(TComponent::StaticClass())) throw EClassNotFound(SClassNotFound, {className});
+      result = CreateComponent(cls, nullptr);
+      created = true;
+      result->IncludeState(csLoading);
+      result->SetName(ReadStr());
+    } else {
+      ReadStr();  // the class name is not compared with the root's
+      if (root->ComponentState().Contains(csDesigning)) {
+        ReadStr();
+      } else {
+        root->IncludeState(csLoading);
+        root->IncludeState(csReading);
+        String name = ReadStr();
+        String unique = name;
+        for (int i = 1; !unique.empty(); ++i) {
+          TComponent* other = FindGlobalComponent(unique);
+          if (other == nullptr || other == root) break;
+          unique = Format("%s_%d", {name, i});
+        }
+        root->SetName(unique);
+      }
+    }
+    root_ = lookupRoot_ = result;
+    finder_ = std::make_unique<TClassFinder>(result->ClassType(), true);
+    bool ownList = tLoadedStack.empty() || tLoadedStack.back() == nullptr;
+    loaded_ = ownList ? &ownLoaded : tLoadedStack.back();
+    if (std::find(loaded_->begin(), loaded_->end(), result) == loaded_->end()) loaded_->push_back(result);
+    owner_ = result;
+    result->IncludeState(csLoading);
+    result->IncludeState(csReading);
+    result->ReadState(*this);
+    result->ExcludeState(csReading);
+    if (ownList)
+      for (TComponent* component : ownLoaded) component->Loaded();
+    finder_.reset();
+    GlobalFixupReferences();
+  } catch (...) {
+    finder_.reset();
+    // A failed read leaves no pending reference of its root behind.
+    RemoveFixupReferences(result, nullptr);
+    if (created) delete result;
+    throw;
+  }
+  return result;
+}
+
+TClass TReader::FindFieldClass(TComponent* root, const String& className) const {
+  for (TClass cls = root->ClassType(); cls != nullptr && cls != TPersistent::StaticClass(); cls = cls->ClassParent())
+    for (TClass fieldClass : cls->FieldClasses())
+      if (SameName(fieldClass->ClassName(), className)) return fieldClass;
+  return nullptr;
+}
+
+TClass TReader::FindComponentClass(const String& className) {
+  auto lookIn = [&](TComponent* root) -> TClass {
+    if (TClass cls = FindFieldClass(root, className)) return cls;
+    return finder_ ? finder_->GetClass(className) : GetClass(className);
+  };
+  TClass cls = root_ ? lookIn(root_) : GetClass(className);
+  if (cls == nullptr && lookupRoot_ != nullptr && lookupRoot_ != root_) cls = lookIn(lookupRoot_);
+  if (cls == nullptr || !cls->InheritsFrom(TComponent::StaticClass())) throw EClassNotFound(SClassNotFound, {className});
+  return cls;
+}
+
+TComponent* TReader::ReadComponent(TComponent*) {
+  TNesting nesting(tNesting);
+  int flags = 0, position = 0;
+  ReadPrefix(flags, position);
+  String className = ReadStr();
+  String name = ReadStr();
+  TComponent* savedParent = parent_;
+  TComponent* savedLookupRoot = lookupRoot_;
+  TComponent* result = nullptr;
+  bool created = false;
+  try {
+    if (flags & ffInherited) {
+      FindComponentClass(className);
+      result = lookupRoot_ ? lookupRoot_->FindComponent(name) : nullptr;
+      if (result == nullptr) throw EReadError(SAncestorNotFound, {name});
+      TComponent* parent = result->GetParentComponent();
+      parent_ = parent ? parent : root_;
+    } else {
+      TClass cls = FindComponentClass(className);
+      result = CreateComponent(cls, owner_);
+      created = true;
+      if (flags & ffInline) {
+        result->IncludeState(csLoading);
+        result->SetInline(true);
+      }
+    }
+    result->IncludeState(csLoading);
+    if (!(flags & ffInherited)) {
+      result->SetParentComponent(parent_);
+      result->SetName(name);
+    }
+    if (result->ComponentState().Contains(csInline)) lookupRoot_ = result;
+    result->IncludeState(csReading);
+    result->ReadState(*this);
+    result->ExcludeState(csReading);
+    if (flags & ffChildPos) parent_->SetChildOrder(result, position);
+    bool known = std::find(loaded_->begin(), loaded_->end(), result) != loaded_->end();
+    if (!((flags & ffInherited) || result->ComponentState().Contains(csInline)) || !known) loaded_->push_back(result);
+  } catch (...) {
+    parent_ = savedParent;
+    lookupRoot_ = savedLookupRoot;
+    if (created) {
+      // What it owned goes with it; none of it may stay on the loaded list.
+      std::vector<TComponent*> doomed{result};
+      for (std::size_t i = 0; i < doomed.size(); ++i)
+        for (int j = 0; j < doomed[i]->ComponentCount(); ++j) doomed.push_back(doomed[i]->Components(j));
+      loaded_->erase(std::remove_if(loaded_->begin(), loaded_->end(),
+                                    [&](TComponent* c) { return std::find(doomed.begin(), doomed.end(), c) != doomed.end(); }),
+                     loaded_->end());
+      delete result;
+    }
+    throw;
+  }
+  parent_ = savedParent;
+  lookupRoot_ = savedLookupRoot;
+  return result;
+}
+
+void TReader::ReadData(TComponent* instance) {
+  if (fixups_) {
+    ReadDataInner(instance);
+    return;
+  }
+  fixups_ = std::make_unique<std::vector<TFixup>>();
+  try {
+    ReadDataInner(instance);
+    ResolveLocalFixups();
+  } catch (...) {
+    fixups_.reset();
+    throw;
+  }
+  fixups_.reset();
+}
+
+void TReader::ReadDataInner(TComponent* instance) {
+  while (!EndOfList()) ReadProperty(instance);
+  ReadValue();
+  TComponent* savedParent = parent_;
+  TComponent* savedOwner = owner_;
+  parent_ = instance->GetChildParent();
+  TComponent* childOwner = instance->GetChildOwner();
+  owner_ = childOwner ? childOwner : root_;
+  try {
+    while (!EndOfList()) ReadComponent(nullptr);
+    ReadValue();
+  } catch (...) {
+    parent_ = savedParent;
+    owner_ = savedOwner;
+    throw;
+  }
+  parent_ = savedParent;
+  owner_ = savedOwner;
+}
+
+void TReader::ResolveLocalFixups() {
+  for (const TFixup& fixup : *fixups_) {
+    TComponent* found = FindNestedComponent(fixup.instanceRoot, fixup.name);
+    {
+      // The latest reading wins over references still pending from an earlier one.
+      TGlobalFixups& global = GlobalFixups();
+      sys::TLockGuard hold(global.lock);
+      auto& list = global.list;
+      list.erase(std::remove_if(list.begin(), list.end(),
+                                [&](const TGlobalFixup& g) { return g.instance == fixup.instance && g.prop == fixup.prop; }),
+                 list.end());
+      global.count = static_cast<int>(list.size());
+    }
+    if (found != nullptr) {
+      fixup.prop->Access().SetObject(fixup.instance, found);
+    } else if (std::size_t dot = fixup.name.find('.'); dot != String::npos) {
+      TGlobalFixups& global = GlobalFixups();
+      sys::TLockGuard hold(global.lock);
+      global.list.push_back({fixup.instance, fixup.instanceRoot, fixup.prop, fixup.name.substr(0, dot),
+                             fixup.name.substr(dot + 1)});
+      global.count = static_cast<int>(global.list.size());
+    } else {
+      fixup.prop->Access().SetObject(fixup.instance, nullptr);
+    }
+  }
+  fixups_->clear();
+}
+
+void TReader::ReadProperty(TPersistent* instance) {
+  String path = ReadStr();
+  try {
+    TPersistent* object = instance;
+    std::size_t start = 0;
+    for (std::size_t dot = path.find('.'); dot != String::npos; dot = path.find('.', start)) {
+      String segment = path.substr(start, dot - start);
+      start = dot + 1;
+      const TPropInfo* prop = object->ClassType()->FindProperty(segment);
+      if (prop == nullptr) {
+        SkipValue();
+        throw EReadError(SUnknownProperty, {segment});
+      }
+      TPersistent* next = prop->Kind() == tkClass ? DynamicCast<TPersistent>(prop->Access().GetObject(object)) : nullptr;
+      if (next == nullptr) {
+        SkipValue();
+        throw EReadError(SInvalidPropertyPath);
+      }
+      object = next;
+    }
+    propName_ = path.substr(start);
+    if (const TPropInfo* prop = object->ClassType()->FindProperty(propName_)) {
+      ReadPropValue(object, prop);
+    } else {
+      CallDefineProperties(object, *this);
+      if (!propName_.empty()) {
+        String unknown = propName_;
+        propName_.clear();
+        SkipValue();
+        throw EReadError(SUnknownProperty, {unknown});
+      }
+    }
+  } catch (const Exception& e) {
+    propName_.clear();
+    auto* component = DynamicCast<TComponent>(instance);
+    String name = component && !component->Name().empty() ? component->Name() : instance->ClassName();
+    throw EReadError(SPropertyException, {name, ".", path, e.Message()});
+  }
+}
+
+void TReader::ReadPropValue(TPersistent* object, const TPropInfo* prop) {
+  const TPropAccessor& access = prop->Access();
+  if (!prop->HasSetter()) {
+    auto* sub = prop->Kind() == tkClass ? DynamicCast<TComponent>(access.GetObject(object)) : nullptr;
+    if (sub == nullptr || !sub->ComponentStyle().Contains(csSubComponent)) throw EReadError(SReadOnlyProperty);
+  }
+  const TTypeInfo* type = prop->PropType();
+  switch (type->Kind) {
+    case tkInteger:
+      if (NextValue() == vaIdent) {
+        String ident = ReadIdent();
+        TIdentToInt convert = FindIdentToInt(type);
+        int value = 0;
+        if (convert == nullptr || !convert(ident, value)) PropValueError();
+        access.SetOrd(object, value);
+      } else {
+        access.SetOrd(object, ReadInteger());
+      }
+      break;
+    case tkChar: access.SetOrd(object, static_cast<unsigned char>(ReadChar())); break;
+    case tkWChar: {
+      WideString text = ReadWideString();
+      if (text.size() != 1) PropValueError();
+      access.SetOrd(object, text[0]);
+      break;
+    }
+    case tkEnumeration: {
+      int value = GetEnumValue(type, ReadIdent());
+      // A name that is no element would store -1; refused instead.
+      if (value < 0 && type->MinValue >= 0) PropValueError();
+      access.SetOrd(object, value);
+      break;
+    }
+    case tkFloat: access.SetFloat(object, ReadFloat()); break;
+    case tkString: case tkLString: access.SetStr(object, ReadString()); break;
+    case tkWString: access.SetWideStr(object, ReadWideString()); break;
+    case tkSet: access.SetOrd(object, ReadSet(type)); break;
+    case tkInt64: access.SetOrd(object, ReadInt64()); break;
+    case tkClass:
+      switch (NextValue()) {
+        case vaNil:
+          ReadValue();
+          access.SetObject(object, nullptr);
+          break;
+        case vaCollection:
+          if (auto* collection = DynamicCast<TCollection>(access.GetObject(object))) {
+            ReadValue();
+            ReadCollection(collection);
+          } else {
+            SkipValue();
+            PropValueError();
+          }
+          break;
+        default: {
+          String name = ReadIdent();
+          if (!prop->HasSetter()) PropValueError();
+          if (fixups_) fixups_->push_back({object, root_, prop, name});
+          else access.SetObject(object, FindNestedComponent(root_, name));
+          break;
+        }
+      }
+      break;
+    case tkMethod:
+      if (NextValue() == vaNil) {
+        ReadValue();
+        access.SetMethod(object, TMethod{});
+      } else {
+        String name = ReadIdent();
+        const TMethodInfo* method = root_ ? root_->ClassType()->FindMethod(name) : nullptr;
+        // A handler of another signature would be called with the wrong arguments.
+        if (method == nullptr || method->Signature != type) PropValueError();
+        access.SetMethod(object, TMethod{method->Code, root_});
+      }
+      break;
+    default:
+      SkipValue();
+      break;
+  }
+}
+
+void TReader::ReadCollection(TCollection* collection) {
+  TNesting nesting(tNesting);
+  collection->BeginUpdate();
+  try {
+    if (!EndOfList()) collection->Clear();
+    while (!EndOfList()) {
+      TValueType next = NextValue();
+      if (next == vaInt8 || next == vaInt16 || next == vaInt32) ReadInteger();
+      TCollectionItem* item = collection->Add();
+      ReadListBegin();
+      while (!EndOfList()) ReadProperty(item);
+      ReadListEnd();
+    }
+    ReadListEnd();
+  } catch (...) {
+    collection->EndUpdate();
+    throw;
+  }
+  collection->EndUpdate();
+}
+
+void TReader::DefineProperty(const String& name, const TReaderProc& read, const TWriterProc&, bool) {
+  if (read && !propName_.empty() && SameName(name, propName_)) {
+    read(*this);
+    propName_.clear();
+  }
+}
+
+void TReader::DefineBinaryProperty(const String& name, const TStreamProc& read, const TStreamProc&, bool) {
+  if (!read || propName_.empty() || !SameName(name, propName_)) return;
+  if (NextValue() != vaBinary) {
+    SkipValue();
+    PropValueError();
+  }
+  ReadValue();
+  std::int32_t length = ReadLength();
+  TMemoryStream data;
+  data.SetSize(length);
+  if (length > 0) Read(data.Memory(), length);
+  data.SetPosition(0);
+  read(data);
+  propName_.clear();
+}
+
+// ---- TWriter ----
+
+TWriter::TWriter(TStream& stream, int bufferSize) : TFiler(stream, bufferSize) {}
+
+TWriter::~TWriter() {
+  try {
+    FlushBuffer();
+  } catch (...) {
+    // Whoever needs to know that the bytes arrived calls FlushBuffer before this.
+  }
+}
+
+void TWriter::FlushBuffer() {
+  int count = bufPos_;
+  bufPos_ = 0;
+  stream_.WriteBuffer(buffer_.data(), count);
+}
+
+std::int64_t TWriter::Position() { return stream_.Position() + bufPos_; }
+
+void TWriter::SetPosition(std::int64_t value) {
+  std::int64_t streamPosition = stream_.Position();
+  if (value >= streamPosition && value <= streamPosition + bufPos_) {
+    bufPos_ = static_cast<int>(value - streamPosition);
+  } else {
+    FlushBuffer();
+    stream_.SetPosition(value);
+  }
+}
+
+void TWriter::MakeRoom(int count) {
+  if (static_cast<int>(buffer_.size()) - bufPos_ < count) FlushBuffer();
+}
+
+void TWriter::Write(const void* buffer, int count) {
+  const char* p = static_cast<const char*>(buffer);
+  while (count > 0) {
+    if (bufPos_ == static_cast<int>(buffer_.size())) FlushBuffer();
+    int n = std::min(count, static_cast<int>(buffer_.size()) - bufPos_);
+    std::memcpy(buffer_.data() + bufPos_, p, static_cast<std::size_t>(n));
+    bufPos_ += n;
+    p += n;
+    count -= n;
+  }
+}
+
+void TWriter::WriteValue(TValueType value) {
+  auto kind = static_cast<unsigned char>(value);
+  Write(&kind, 1);
+}
+
+void TWriter::WriteSignature() { Write("TPF0", 4); }
+
+void TWriter::WritePrefix(int flags, int childPosition) {
+  if (flags == 0) return;
+  auto prefix = static_cast<unsigned char>(0xF0 | flags);
+  Write(&prefix, 1);
+  if (flags & ffChildPos) WriteInteger(childPosition);
+}
+
+void TWriter::WriteStr(const String& text) {
+  auto length = static_cast<unsigned char>(std::min<std::size_t>(text.size(), 255));
+  Write(&length, 1);
+  Write(text.data(), length);
+}
+
+void TWriter::WriteInteger(std::int64_t value) {
+  if (value >= -128 && value <= 127) {
+    WriteValue(vaInt8);
+    WriteLittleEndian(*this, static_cast<std::uint64_t>(value), 1);
+  } else if (value >= -32768 && value <= 32767) {
+    WriteValue(vaInt16);
+    WriteLittleEndian(*this, static_cast<std::uint64_t>(value), 2);
+  } else if (value >= INT32_MIN && value <= INT32_MAX) {
+    WriteValue(vaInt32);
+    WriteLittleEndian(*this, static_cast<std::uint64_t>(value), 4);
+  } else {
+    WriteValue(vaInt64);
+    WriteLittleEndian(*this, static_cast<std::uint64_t>(value), 8);
+  }
+}
+
+void TWriter::WriteBoolean(bool value) { WriteValue(value ? vaTrue : vaFalse); }
+void TWriter::WriteChar(char value) { WriteString(String(1, value)); }
+
+void TWriter::WriteUtf8(const std::string& utf8) {
+  WriteValue(vaUTF8String);
+  WriteLittleEndian(*this, utf8.size(), 4);
+  Write(utf8.data(), static_cast<int>(utf8.size()));
+}
+
+void TWriter::WriteString(const String& value) {
+  std::string utf8 = AnsiToUtf8(value);
+  if (utf8 != value) {
+    WriteUtf8(utf8);
+  } else if (value.size() < 256) {
+    WriteValue(vaString);
+    WriteStr(value);
+  } else {
+    WriteValue(vaLString);
+    WriteLittleEndian(*this, value.size(), 4);
+    Write(value.data(), static_cast<int>(value.size()));
+  }
+}
+
+void TWriter::WriteWideString(const WideString& value) {
+  std::string utf8 = WideToUtf8(value);
+  if (utf8.size() < value.size() * 2) {
+    String ansi = WideToAnsi(value);
+    if (utf8 != ansi) {
+      WriteUtf8(utf8);
+    } else if (ansi.size() < 256) {
+      WriteValue(vaString);
+      WriteStr(ansi);
+    } else {
+      WriteValue(vaLString);
+      WriteLittleEndian(*this, ansi.size(), 4);
+      Write(ansi.data(), static_cast<int>(ansi.size()));
+    }
+    return;
+  }
+  WriteValue(vaWString);
+  WriteLittleEndian(*this, value.size(), 4);
+  for (char16_t unit : value) WriteLittleEndian(*this, unit, 2);
+}
+
+void TWriter::WriteIdent(const String& ident) {
+  if (SameName(ident, "False")) WriteValue(vaFalse);
+  else if (SameName(ident, "True")) WriteValue(vaTrue);
+  else if (SameName(ident, "Null")) WriteValue(vaNull);
+  else if (SameName(ident, "nil")) WriteValue(vaNil);
+  else {
+    WriteValue(vaIdent);
+    WriteStr(ident);
+  }
+}
+
+void TWriter::WriteFloat(long double value) {
+  unsigned char bytes[10];
+  DoubleToExtended(value, bytes);
+  WriteValue(vaExtended);
+  Write(bytes, 10);
+}
+
+void TWriter::WriteSingle(float value) {
+  std::uint32_t bits;
+  std::memcpy(&bits, &value, 4);
+  WriteValue(vaSingle);
+  WriteLittleEndian(*this, bits, 4);
+}
+
+void TWriter::WriteCurrency(long double value) {
+  WriteValue(vaCurrency);
+  WriteLittleEndian(*this, static_cast<std::uint64_t>(std::llround(value * 10000)), 8);
+}
+
+void TWriter::WriteDate(double value) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &value, 8);
+  WriteValue(vaDate);
+  WriteLittleEndian(*this, bits, 8);
+}
+
+void TWriter::WriteListBegin() { WriteValue(vaList); }
+void TWriter::WriteListEnd() { WriteValue(vaNull); }
+
+void TWriter::WriteSet(const std::vector<String>& names) {
+  WriteValue(vaSet);
+  for (const String& name : names) WriteStr(name);
+  WriteStr(String());
+}
+
+void TWriter::WriteBinary(const void* data, std::int32_t size) {
+  WriteValue(vaBinary);
+  WriteLittleEndian(*this, static_cast<std::uint32_t>(size), 4);
+  Write(data, size);
+}
+
+void TWriter::WritePropName(const String& name) { WriteStr(propPath_ + name); }
+
+void TWriter::DefineProperty(const String& name, const TReaderProc&, const TWriterProc& write, bool hasData) {
+  if (hasData && write) {
+    WritePropName(name);
+    write(*this);
+  }
+}
+
+void TWriter::DefineBinaryProperty(const String& name, const TStreamProc&, const TStreamProc& write, bool hasData) {
+  if (!hasData || !write) return;
+  WritePropName(name);
+  TMemoryStream data;
+  write(data);
+  WriteBinary(data.Memory(), static_cast<std::int32_t>(data.Size()));
+}
+
+String TWriter::ReferenceName(TComponent* component) const {
+  TComponent* owner = component->Owner();
+  if (owner == lookupRoot_) return component->Name();
+  if (component == lookupRoot_) return "Owner";
+  if (owner != nullptr && !owner->Name().empty() && !component->Name().empty()) {
+    if (IsOwnedBy(owner, lookupRoot_)) return ReferenceName(owner) + "." + component->Name();
+    return owner->Name() + "." + component->Name();
+  }
+  if (!component->Name().empty()) return component->Name() + ".Owner";
+  return String();
+}
+
+void TWriter::WriteDescendent(TComponent* root, TComponent* ancestor) {
+  rootAncestor_ = ancestor;
+  ancestor_ = ancestor;
+  root_ = root;
+  lookupRoot_ = root;
+  WriteSignature();
+  WriteComponent(root);
+}
+
+void TWriter::WriteComponent(TComponent* component) {
+  TPersistent* savedAncestor = ancestor_;
+  TComponent* savedRootAncestor = rootAncestor_;
+  try {
+    component->IncludeState(csWriting);
+    if (ancestorList_) {
+      ancestor_ = nullptr;
+      for (TComponent* candidate : *ancestorList_)
+        if (SameName(candidate->Name(), component->Name())) {
+          ancestor_ = candidate;
+          break;
+        }
+    }
+    component->WriteState(*this);
+    component->ExcludeState(csWriting);
+  } catch (...) {
+    component->ExcludeState(csWriting);
+    ancestor_ = savedAncestor;
+    rootAncestor_ = savedRootAncestor;
+    throw;
+  }
+  ancestor_ = savedAncestor;
+  rootAncestor_ = savedRootAncestor;
+}
+
+void TWriter::WriteData(TComponent* instance) {
+  String className = instance->ClassName();
+  MakeRoom(static_cast<int>(std::min<std::size_t>(className.size(), 255) +
+                            std::min<std::size_t>(instance->Name().size(), 255) + 9));
+  std::int64_t recordStart = Position();
+  auto* ancestor = DynamicCast<TComponent>(ancestor_);
+  bool isInline = instance->ComponentState().Contains(csInline);
+  int flags = 0;
+  if (isInline) {
+    flags = (ancestor && instance->ComponentState().Contains(csAncestor) && ancestorList_) ? ffInherited : ffInline;
+  } else if (ancestor) {
+    flags = ffInherited;
+  }
+  bool inList = ancestorList_ && ancestorPos_ < static_cast<int>(ancestorList_->size());
+  if (inList && (!ancestor || (*ancestorList_)[static_cast<std::size_t>(ancestorPos_)] != ancestor)) flags |= ffChildPos;
+  WritePrefix(flags, childPos_);
+  WriteStr(className);
+  WriteStr(instance->Name());
+  std::int64_t headerEnd = Position();
+  if (inList) {
+    if (ancestor) ++ancestorPos_;
+    ++childPos_;
+  }
+  WriteProperties(instance);
+  WriteListEnd();
+
+  std::vector<TComponent*>* savedList = ancestorList_;
+  int savedPos = ancestorPos_, savedChildPos = childPos_;
+  TComponent* savedRoot = root_;
+  TComponent* savedRootAncestor = rootAncestor_;
+  ancestorList_ = nullptr;
+  ancestorPos_ = 0;
+  childPos_ = 0;
+  auto restore = [&] {
+    ancestorList_ = savedList;
+    ancestorPos_ = savedPos;
+    childPos_ = savedChildPos;
+    root_ = savedRoot;
+    rootAncestor_ = savedRootAncestor;
+  };
+  try {
+    if (!ignoreChildren_) {
+      std::vector<TComponent*> ancestorChildren;
+      if (ancestor) {
+        if (ancestor->ComponentState().Contains(csInline)) rootAncestor_ = ancestor;
+        ancestor->GetChildren([&](TComponent* child) { ancestorChildren.push_back(child); }, rootAncestor_);
+        ancestorList_ = &ancestorChildren;
+      }
+      if (isInline) root_ = instance;
+      instance->GetChildren([this](TComponent* child) { WriteComponent(child); }, root_);
+      ancestorList_ = nullptr;
+    }
+  } catch (...) {
+    restore();
+    throw;
+  }
+  restore();
+  WriteListEnd();
+  // An inherited component that changed nothing leaves no record.
+  if (instance != root_ && flags == ffInherited && Position() == headerEnd + 2) SetPosition(recordStart);
+}
+
+bool TWriter::AncestorValid() const {
+  return ancestor_ != nullptr && rootAncestor_ != nullptr && root_ != nullptr &&
+         root_->InheritsFrom(rootAncestor_->ClassType());
+}
+
+void TWriter::WriteProperties(TPersistent* instance) {
+  for (const TPropInfo* prop : instance->ClassType()->Properties())
+    if (prop->IsStored(instance)) WriteProperty(instance, prop);
+  CallDefineProperties(instance, *this);
+}
+
+namespace {
+
+// Whether two collections would be written as the same bytes.
+bool CollectionsEqual(TCollection* a, TCollection* b, TComponent* root) {
+  if (a->ClassType() != b->ClassType() || a->Count() != b->Count()) return false;
+  TMemoryStream first, second;
+  {
+    TWriter writer(first, 1024);
+    writer.SetRoot(root);
+    writer.WriteCollection(a);
+    writer.FlushBuffer();
+  }
+  {
+    TWriter writer(second, 1024);
+    writer.SetRoot(root);
+    writer.WriteCollection(b);
+    writer.FlushBuffer();
+  }
+  return first.Size() == second.Size() &&
+         std::memcmp(first.Memory(), second.Memory(), static_cast<std::size_t>(first.Size())) == 0;
+}
+
+}  // namespace
+
+void TWriter::WriteCollection(TCollection* collection) {
+  WriteValue(vaCollection);
+  if (collection) {
+    String savedPath = propPath_;
+    propPath_.clear();
+    try {
+      for (int i = 0; i < collection->Count(); ++i) {
+        WriteListBegin();
+        WriteProperties(collection->Items(i));
+        WriteListEnd();
+      }
+    } catch (...) {
+      propPath_ = savedPath;
+      throw;
+    }
+    propPath_ = savedPath;
+  }
+  WriteListEnd();
+}
+
+void TWriter::WriteProperty(TPersistent* instance, const TPropInfo* prop) {
+  const TPropAccessor& access = prop->Access();
+  const TTypeInfo* type = prop->PropType();
+  if (!prop->HasSetter()) {
+    auto* sub = type->Kind == tkClass ? DynamicCast<TComponent>(access.GetObject(instance)) : nullptr;
+    if (sub == nullptr || !sub->ComponentStyle().Contains(csSubComponent)) return;
+  }
+  // The ancestor's value can be read only when the ancestor has this very property.
+  TPersistent* ancestor = AncestorValid() && ancestor_->ClassType()->FindProperty(prop->Name()) == prop ? ancestor_ : nullptr;
+  switch (type->Kind) {
+    case tkInteger: case tkChar: case tkWChar: case tkEnumeration: case tkSet: {
+      long long value = access.GetOrd(instance);
+      bool isDefault = ancestor ? value == access.GetOrd(ancestor)
+                                : (prop->Default() != kNoDefault && value == prop->Default());
+      if (isDefault) return;
+      WritePropName(prop->Name());
+      if (type->Kind == tkInteger) {
+        TIntToIdent toIdent = FindIntToIdent(type);
+        String ident;
+        if (toIdent && toIdent(static_cast<int>(value), ident)) WriteIdent(ident);
+        else WriteInteger(value);
+      } else if (type->Kind == tkChar) {
+        WriteChar(static_cast<char>(value));
+      } else if (type->Kind == tkWChar) {
+        WriteWideString(WideString(1, static_cast<char16_t>(value)));
+      } else if (type->Kind == tkEnumeration) {
+        WriteIdent(GetEnumName(type, static_cast<int>(value)));
+      } else {
+        std::vector<String> names;
+        for (int i = 0; i < 32; ++i)
+          if (value & (1LL << i))
+            names.push_back(type->CompType->Kind == tkEnumeration ? GetEnumName(type->CompType, i) : IntToStr(i));
+        WriteSet(names);
+      }
+      break;
+    }
+    case tkInt64: {
+      long long value = access.GetOrd(instance);
+      if (value == (ancestor ? access.GetOrd(ancestor) : 0)) return;
+      WritePropName(prop->Name());
+      WriteInteger(value);
+      break;
+    }
+    case tkFloat: {
+      long double value = access.GetFloat(instance);
+      if (value == (ancestor ? access.GetFloat(ancestor) : 0)) return;
+      WritePropName(prop->Name());
+      WriteFloat(value);
+      break;
+    }
+    case tkString: case tkLString: case tkWString: {
+      WideString value = access.GetWideStr(instance);
+      if (value == (ancestor ? access.GetWideStr(ancestor) : WideString())) return;
+      WritePropName(prop->Name());
+      WriteWideString(value);
+      break;
+    }
+    case tkClass: {
+      TObject* value = access.GetObject(instance);
+      TObject* ancestorValue = ancestor ? access.GetObject(ancestor) : nullptr;
+      if (value == nullptr) {
+        if (ancestorValue != nullptr) {
+          WritePropName(prop->Name());
+          WriteValue(vaNil);
+        }
+        return;
+      }
+      auto* component = DynamicCast<TComponent>(value);
+      auto* persistent = DynamicCast<TPersistent>(value);
+      if (persistent && (!component || component->ComponentStyle().Contains(csSubComponent))) {
+        String savedPath = propPath_;
+        TPersistent* savedAncestor = ancestor_;
+        propPath_ += prop->Name() + ".";
+        ancestor_ = ancestor ? DynamicCast<TPersistent>(ancestorValue) : nullptr;
+        try {
+          WriteProperties(persistent);
+        } catch (...) {
+          propPath_ = savedPath;
+          ancestor_ = savedAncestor;
+          throw;
+        }
+        propPath_ = savedPath;
+        ancestor_ = savedAncestor;
+        if (auto* collection = DynamicCast<TCollection>(persistent)) {
+          auto* ancestorCollection = DynamicCast<TCollection>(ancestorValue);
+          if (!ancestorCollection || !CollectionsEqual(collection, ancestorCollection, root_)) {
+            WritePropName(prop->Name());
+            WriteCollection(collection);
+          }
+        }
+      } else if (component) {
+        auto* ancestorComponent = DynamicCast<TComponent>(ancestorValue);
+        bool same = ancestorComponent == component ||
+                    (ancestorComponent && component->Owner() == root_ && ancestorComponent->Owner() == rootAncestor_ &&
+                     SameName(component->Name(), ancestorComponent->Name()));
+        if (same) return;
+        String name = ReferenceName(component);
+        if (name.empty()) return;
+        WritePropName(prop->Name());
+        WriteIdent(name);
+      }
+      break;
+    }
+    case tkMethod: {
+      TMethod value = access.GetMethod(instance);
+      if (ancestor && value.Code == access.GetMethod(ancestor).Code) return;
+      if (value.Code == nullptr) {
+        if (ancestor) {
+          WritePropName(prop->Name());
+          WriteValue(vaNil);
+        }
+        return;
+      }
+      const TMethodInfo* method = lookupRoot_ ? lookupRoot_->ClassType()->FindMethodByCode(value.Code) : nullptr;
+      if (method == nullptr) return;
+      WritePropName(prop->Name());
+      WriteIdent(method->Name);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+// ---- Streams of components ----
+
+TComponent* ReadComponentFromStream(TStream& stream, TComponent* root) {
+  TReader reader(stream, 4096);
+  return reader.ReadRootComponent(root);
+}
+
+void WriteComponentToStream(TStream& stream, TComponent* component) {
+  TWriter writer(stream, 4096);
+  writer.WriteDescendent(component, nullptr);
+  writer.FlushBuffer();
+}
+
+bool FindClassDescription(TClass cls) {
+  const void* data;
+  std::int32_t size;
+  return sys::FindResource(0, cls->ClassName(), sys::kRcData, data, size);
+}
+
+bool InitInheritedComponent(TComponent* instance, TClass rootAncestor) {
+  sys::TLockGuard space(NameSpaceLock());
+  std::vector<TComponent*> loaded;
+  bool push = !instance->ComponentState().Contains(csLoading) && !instance->ComponentState().Contains(csInline);
+  if (push) tLoadedStack.push_back(&loaded);
+  bool found = false;
+  try {
+    std::vector<TClass> chain;
+    TClass stop = rootAncestor ? rootAncestor : TComponent::StaticClass();
+    for (TClass cls = instance->ClassType(); cls != nullptr && cls != stop && cls != TComponent::StaticClass();
+         cls = cls->ClassParent())
+      chain.push_back(cls);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+      if (!FindClassDescription(*it)) continue;
+      TResourceStream stream(0, (*it)->ClassName(), sys::kRcData);
+      ReadComponentFromStream(stream, instance);
+      found = true;
+    }
+    if (push)
+      for (TComponent* component : loaded) component->Loaded();
+  } catch (...) {
+    if (push) tLoadedStack.pop_back();
+    throw;
+  }
+  if (push) tLoadedStack.pop_back();
+  return found;
+}
+
+}  // namespace tavelo

@@ -1,0 +1,243 @@
+// Component streams: the reader that builds live components from a stream and the writer
+// that writes them back. Both speak the value format below; the form compiler and dumper
+// use the same value reads and writes.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "core/component.h"
+#include "core/streams.h"
+#include "streaming/typinfo.h"
+
+namespace tavelo {
+
+class TReader;
+class TWriter;
+class TCollection;
+class TClassFinder;
+
+// The kind byte of a value.
+enum TValueType : std::uint8_t {
+  vaNull, vaList, vaInt8, vaInt16, vaInt32, vaExtended, vaString, vaIdent, vaFalse, vaTrue, vaBinary, vaSet,
+  vaLString, vaNil, vaCollection, vaSingle, vaCurrency, vaDate, vaWString, vaInt64, vaUTF8String
+};
+
+// Flags of a component record's prefix byte.
+inline constexpr int ffInherited = 1;
+inline constexpr int ffChildPos = 2;
+inline constexpr int ffInline = 4;
+
+// The 80-bit extended float of the stream, as its ten little-endian bytes.
+void DoubleToExtended(long double value, unsigned char bytes[10]);
+long double ExtendedToDouble(const unsigned char bytes[10]);
+
+using TReaderProc = std::function<void(TReader& reader)>;
+using TWriterProc = std::function<void(TWriter& writer)>;
+using TStreamProc = std::function<void(TStream& stream)>;
+
+class TFiler : public TObject {
+  TAVELO_CLASS(TFiler, TObject)
+public:
+  TFiler(TStream& stream, int bufferSize);
+  ~TFiler() override;
+  TFiler(const TFiler&) = delete;
+  TFiler& operator=(const TFiler&) = delete;
+
+  TComponent* Root() const { return root_; }
+  virtual void SetRoot(TComponent* value) { root_ = value; }
+  TComponent* LookupRoot() const { return lookupRoot_; }
+  TPersistent* Ancestor() const { return ancestor_; }
+  bool IgnoreChildren() const { return ignoreChildren_; }
+  void SetIgnoreChildren(bool value) { ignoreChildren_ = value; }
+
+  // Called from an object's DefineProperties: the reader calls read when the property being
+  // read has that name; the writer writes the property with write when hasData is true.
+  virtual void DefineProperty(const String& name, const TReaderProc& read, const TWriterProc& write, bool hasData) = 0;
+  virtual void DefineBinaryProperty(const String& name, const TStreamProc& read, const TStreamProc& write,
+                                    bool hasData) = 0;
+  virtual void FlushBuffer() = 0;
+
+protected:
+  // Lets the filers call an object's protected DefineProperties.
+  static void CallDefineProperties(TPersistent* object, TFiler& filer) { object->DefineProperties(filer); }
+
+  TStream& stream_;
+  std::vector<char> buffer_;
+  int bufPos_ = 0;
+  int bufEnd_ = 0;
+  TComponent* root_ = nullptr;
+  TComponent* lookupRoot_ = nullptr;
+  TPersistent* ancestor_ = nullptr;
+  bool ignoreChildren_ = false;
+};
+
+class TReader : public TFiler {
+  TAVELO_CLASS(TReader, TFiler)
+public:
+  TReader(TStream& stream, int bufferSize);
+  // Moves the stream back over what was buffered but not read.
+  ~TReader() override;
+
+  // Reads the signature and the root component; builds the root when none is given.
+  TComponent* ReadRootComponent(TComponent* root);
+  // Reads one child component record into the reader's owner and parent.
+  TComponent* ReadComponent(TComponent* component);
+  // Reads a component's properties and children (its ReadState calls this).
+  void ReadData(TComponent* instance);
+  void ReadProperty(TPersistent* instance);
+  void ReadCollection(TCollection* collection);
+
+  void DefineProperty(const String& name, const TReaderProc& read, const TWriterProc& write, bool hasData) override;
+  void DefineBinaryProperty(const String& name, const TStreamProc& read, const TStreamProc& write,
+                            bool hasData) override;
+  void FlushBuffer() override;
+
+  TComponent* Owner() const { return owner_; }
+  void SetOwner(TComponent* value) { owner_ = value; }
+  TComponent* Parent() const { return parent_; }
+  void SetParent(TComponent* value) { parent_ = value; }
+
+  // The value reads.
+  void Read(void* buffer, int count);
+  TValueType ReadValue();
+  TValueType NextValue();
+  bool EndOfList();
+  void ReadSignature();
+  void ReadPrefix(int& flags, int& childPosition);
+  String ReadStr();
+  int ReadInteger();
+  std::int64_t ReadInt64();
+  bool ReadBoolean();
+  char ReadChar();
+  String ReadString();
+  WideString ReadWideString();
+  String ReadIdent();
+  long double ReadFloat();
+  float ReadSingle();
+  long double ReadCurrency();
+  double ReadDate();
+  void ReadListBegin();
+  void ReadListEnd();
+  // The element names of a set value, raw; ReadSet maps them through the element type.
+  std::vector<String> ReadSetNames();
+  std::uint32_t ReadSet(const TTypeInfo* setType);
+  // The length of a binary value (kind byte already read) checked against what is left.
+  std::int32_t ReadLength();
+  void SkipValue();
+  void SkipProperty();
+  void SkipComponent(bool skipHeader);
+  // Raises EReadError "Valeur de propriété incorrecte".
+  [[noreturn]] static void PropValueError();
+  // Where the next byte comes from, counted from the stream's start.
+  std::int64_t Position();
+
+private:
+  void ReadBuffer();
+  void SkipBytes(std::int64_t count);
+  void SkipSetBody();
+  std::int64_t Remaining();
+  void ReadPropValue(TPersistent* instance, const TPropInfo* prop);
+  TClass FindComponentClass(const String& className);
+  TClass FindFieldClass(TComponent* root, const String& className) const;
+  void ReadDataInner(TComponent* instance);
+  void ResolveLocalFixups();
+
+  struct TFixup;
+  TComponent* owner_ = nullptr;
+  TComponent* parent_ = nullptr;
+  std::unique_ptr<std::vector<TFixup>> fixups_;
+  std::vector<TComponent*>* loaded_ = nullptr;
+  String propName_;
+  std::unique_ptr<TClassFinder> finder_;
+};
+
+class TWriter : public TFiler {
+  TAVELO_CLASS(TWriter, TFiler)
+public:
+  TWriter(TStream& stream, int bufferSize);
+  // Writes what is still buffered.
+  ~TWriter() override;
+
+  void WriteDescendent(TComponent* root, TComponent* ancestor);
+  void WriteComponent(TComponent* component);
+  virtual void WriteData(TComponent* instance);
+  void WriteProperties(TPersistent* instance);
+  void WriteCollection(TCollection* collection);
+
+  void DefineProperty(const String& name, const TReaderProc& read, const TWriterProc& write, bool hasData) override;
+  void DefineBinaryProperty(const String& name, const TStreamProc& read, const TStreamProc& write,
+                            bool hasData) override;
+  void FlushBuffer() override;
+
+  std::int64_t Position();
+  void SetPosition(std::int64_t value);
+
+  // The value writes, each with the encoding the format prescribes.
+  void Write(const void* buffer, int count);
+  void WriteValue(TValueType value);
+  void WriteSignature();
+  void WritePrefix(int flags, int childPosition);
+  void WriteStr(const String& text);  // a short string, cut to 255 bytes
+  void WriteInteger(std::int64_t value);
+  void WriteBoolean(bool value);
+  void WriteChar(char value);
+  void WriteString(const String& value);
+  void WriteWideString(const WideString& value);
+  void WriteIdent(const String& ident);
+  void WriteFloat(long double value);
+  void WriteSingle(float value);
+  void WriteCurrency(long double value);
+  void WriteDate(double value);
+  void WriteListBegin();
+  void WriteListEnd();
+  void WriteSet(const std::vector<String>& names);
+  void WriteBinary(const void* data, std::int32_t size);
+
+  // A reference to component as the writer's lookup root names it; empty when it cannot.
+  String ReferenceName(TComponent* component) const;
+
+private:
+  void WriteProperty(TPersistent* instance, const TPropInfo* prop);
+  void WritePropName(const String& name);
+  void WriteUtf8(const std::string& utf8);
+  void MakeRoom(int count);
+  bool AncestorValid() const;
+
+  TComponent* rootAncestor_ = nullptr;
+  String propPath_;
+  std::vector<TComponent*>* ancestorList_ = nullptr;
+  int ancestorPos_ = 0;
+  int childPos_ = 0;
+};
+
+// Reads a stream's component into root (or a new root of the stream's class when null).
+TComponent* ReadComponentFromStream(TStream& stream, TComponent* root);
+// Writes component (with no ancestor) to the stream.
+void WriteComponentToStream(TStream& stream, TComponent* component);
+
+// Reads into instance the descriptions of its class chain, from the class just below
+// rootAncestor down to the instance's own class; true when at least one was found.
+bool InitInheritedComponent(TComponent* instance, TClass rootAncestor);
+// Whether the program's resources hold a description for the class.
+bool FindClassDescription(TClass cls);
+
+// Functions that find a top-level component (a window) by name, for references across
+// roots; the forms register theirs.
+using TFindGlobalComponent = TComponent* (*)(const String& name);
+void RegisterFindGlobalComponentProc(TFindGlobalComponent proc);
+void UnregisterFindGlobalComponentProc(TFindGlobalComponent proc);
+TComponent* FindGlobalComponent(const String& name);
+// Resolves pending references to components of other roots that can now be found.
+void GlobalFixupReferences();
+// The number of references still pending across roots.
+int PendingGlobalFixupCount();
+// Drops the pending references whose instance root is root, or that target instance.
+void RemoveFixupReferences(TComponent* root, TPersistent* instance);
+// The component named by a path (".", "-" and "->" separate names; "Owner" is the current
+// component) from root, or null.
+TComponent* FindNestedComponent(TComponent* root, const String& namePath);
+
+}  // namespace tavelo
