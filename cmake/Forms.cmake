@@ -1,0 +1,26 @@
+# Form sources: each *.form compiles, with the native tree's formc, into a component stream
+# that the win32 tree embeds in a program as an RCDATA resource named after the root's class.
+#   tavelo_add_forms(TARGET form1.form form2.form ...)
+# The native tree has no resources; its tests register the streams they need themselves.
+function(tavelo_add_forms target)
+  if(NOT WIN32)
+    return()
+  endif()
+  if(NOT TAVELO_FORMC)
+    message(FATAL_ERROR "TAVELO_FORMC must name the native tree's formc (scripts/build.sh sets it)")
+  endif()
+  foreach(source ${ARGN})
+    get_filename_component(path ${source} ABSOLUTE)
+    get_filename_component(stem ${source} NAME_WE)
+    set(stream ${CMAKE_CURRENT_BINARY_DIR}/forms/${stem}.bin)
+    set(rc ${CMAKE_CURRENT_BINARY_DIR}/forms/${stem}.rc)
+    add_custom_command(
+      OUTPUT ${stream} ${rc}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/forms
+      COMMAND ${TAVELO_FORMC} compile ${path} ${stream} --rc ${rc}
+      DEPENDS ${path} ${TAVELO_FORMC}
+      COMMENT "formc ${source}")
+    target_sources(${target} PRIVATE ${rc})
+    set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${stream})
+  endforeach()
+endfunction()
