@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs every test: ctest in the native tree, then ctest in the win32 tree under Wine on a
-# virtual display with one persistent wineserver. Whatever this started is stopped at the
+# Runs every test: the reader's bounded fuzz run, ctest in the native tree, then ctest in the
+# win32 tree under Wine on a virtual display with one persistent wineserver. Whatever this started is stopped at the
 # end by its own pid or prefix, also when a test fails.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -13,6 +13,9 @@ cleanup() {
 trap cleanup EXIT
 
 status=0
+echo "== Fuzz du lecteur de flux (build/fuzz)"
+bash scripts/fuzz.sh || status=1
+
 echo "== Tests natifs (build/host)"
 (cd build/host && ctest --output-on-failure -j2) || status=1
 

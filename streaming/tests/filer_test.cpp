@@ -347,6 +347,27 @@ TEST(ComponentWriteTest, ReadWriteReadIsByteIdentical) {
   EXPECT_EQ(second.form->ImageList1->Bitmap(), first.form->ImageList1->Bitmap());
 }
 
+TEST(ComponentWriteTest, AnUnchangedDescendantWritesOnlyWhatDiffers) {
+  TWindow ancestor;
+  ancestor.Read(Compiled(SampleSource()));
+  RemoveSampleWindow(ancestor.form);
+  TWindow descendant;
+  descendant.Read(Compiled(SampleSource()));
+  auto writeDescendant = [&] {
+    TMemoryStream stream;
+    TWriter writer(stream, 4096);
+    writer.WriteDescendent(descendant.form, ancestor.form);
+    writer.FlushBuffer();
+    return std::string(static_cast<const char*>(stream.Memory()), static_cast<std::size_t>(stream.Size()));
+  };
+  // Every inherited child without a change leaves no record at all.
+  EXPECT_EQ(Hex(writeDescendant()), "54 50 46 30 F1 " + Short("TSampleForm") + " " + Short("Form1") + " 00 00");
+  descendant.form->Memo1->SetWidth(640);
+  EXPECT_EQ(Hex(writeDescendant()), "54 50 46 30 F1 " + Short("TSampleForm") + " " + Short("Form1") + " 00 F1 " +
+                                         Short("TSampleControl") + " " + Short("Memo1") + " " + Short("Width") +
+                                         " 03 80 02 00 00 00");
+}
+
 TEST(FormTextTest, CompileDumpCompileGivesTheSameBytes) {
   std::string bytes = Compiled(SampleSource());
   std::unique_ptr<TMemoryStream> stream(StreamOf(bytes));

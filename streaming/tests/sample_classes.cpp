@@ -112,6 +112,7 @@ TAVELO_PUBLISH(TSampleImageList) {
 
 void TSampleImageList::DefineProperties(TFiler& filer) {
   TComponent::DefineProperties(filer);
+  auto* ancestor = DynamicCast<TSampleImageList>(filer.Ancestor());
   filer.DefineBinaryProperty(
       "Bitmap",
       [this](TStream& stream) {
@@ -119,7 +120,7 @@ void TSampleImageList::DefineProperties(TFiler& filer) {
         stream.ReadBuffer(bitmap_.data(), static_cast<std::int32_t>(bitmap_.size()));
       },
       [this](TStream& stream) { stream.WriteBuffer(bitmap_.data(), static_cast<std::int32_t>(bitmap_.size())); },
-      !bitmap_.empty());
+      ancestor ? bitmap_ != ancestor->bitmap_ : !bitmap_.empty());
 }
 
 TAVELO_PUBLISH(TSampleForm) {
