@@ -2,6 +2,7 @@
 
 #include "core/exceptions.h"
 #include "core/rtlconsts.h"
+#include "core/updatebracket.h"
 #include "streaming/streamconsts.h"
 
 namespace tavelo {
@@ -10,21 +11,7 @@ TAVELO_CLASS_IMPL(TCollectionItem)
 TAVELO_CLASS_IMPL(TCollection)
 TAVELO_CLASS_IMPL(TOwnedCollection)
 
-namespace {
-
-// Ends an update on every path out of a scope.
-class TCollectionUpdate {
-public:
-  explicit TCollectionUpdate(TCollection& collection) : collection_(collection) { collection_.BeginUpdate(); }
-  ~TCollectionUpdate() { collection_.EndUpdate(); }
-  TCollectionUpdate(const TCollectionUpdate&) = delete;
-  TCollectionUpdate& operator=(const TCollectionUpdate&) = delete;
-
-private:
-  TCollection& collection_;
-};
-
-}  // namespace
+using TCollectionUpdate = TUpdateBracket<TCollection>;
 
 // ---- TCollectionItem ----
 

@@ -7,6 +7,7 @@
 #include "core/list.h"
 #include "core/rtlconsts.h"
 #include "core/streams.h"
+#include "core/updatebracket.h"
 #include "core/system.h"
 #include "streaming/filer.h"
 #include "streaming/typinfo.h"
@@ -16,16 +17,6 @@ namespace tavelo {
 TAVELO_CLASS_IMPL(TStrings)
 TAVELO_CLASS_IMPL(TStringList)
 
-class TStrings::TUpdateScope {
-public:
-  explicit TUpdateScope(TStrings& strings) : strings_(strings) { strings_.BeginUpdate(); }
-  ~TUpdateScope() { strings_.EndUpdate(); }
-  TUpdateScope(const TUpdateScope&) = delete;
-  TUpdateScope& operator=(const TUpdateScope&) = delete;
-
-private:
-  TStrings& strings_;
-};
 
 // ---- TStrings ----
 
@@ -57,7 +48,7 @@ int TStrings::AddObject(String s, TObject* object) {
 }
 
 void TStrings::AddStrings(const TStrings& strings) {
-  TUpdateScope update(*this);
+  TUpdateBracket<TStrings> update(*this);
   for (int i = 0, n = strings.Count(); i < n; ++i) AddObject(strings.Get(i), strings.GetObject(i));
 }
 
@@ -67,7 +58,7 @@ void TStrings::InsertObject(int index, String s, TObject* object) {
 }
 
 void TStrings::Exchange(int index1, int index2) {
-  TUpdateScope update(*this);
+  TUpdateBracket<TStrings> update(*this);
   String s1 = Get(index1), s2 = Get(index2);
   TObject* o1 = GetObject(index1);
   TObject* o2 = GetObject(index2);
@@ -79,7 +70,7 @@ void TStrings::Exchange(int index1, int index2) {
 
 void TStrings::Move(int currentIndex, int newIndex) {
   if (currentIndex == newIndex) return;
-  TUpdateScope update(*this);
+  TUpdateBracket<TStrings> update(*this);
   String s = Get(currentIndex);
   TObject* object = GetObject(currentIndex);
   Delete(currentIndex);
@@ -104,7 +95,7 @@ String TStrings::GetTextStr() const {
 }
 
 void TStrings::SetTextStr(const String& value) {
-  TUpdateScope update(*this);
+  TUpdateBracket<TStrings> update(*this);
   Clear();
   const char* p = value.data();
   const char* end = p + value.size();
@@ -163,7 +154,7 @@ String TStrings::Values(const String& name) const {
 }
 
 void TStrings::LoadFromStream(TStream& stream) {
-  TUpdateScope update(*this);
+  TUpdateBracket<TStrings> update(*this);
   std::int64_t size = stream.Size() - stream.Position();
   String text;
   if (size > 0) {
@@ -210,7 +201,7 @@ bool TStrings::Equals(const TStrings& other) const {
 
 void TStrings::Assign(TPersistent* source) {
   if (auto* strings = DynamicCast<TStrings>(source)) {
-    TUpdateScope update(*this);
+    TUpdateBracket<TStrings> update(*this);
     Clear();
     AddStrings(*strings);
     return;
@@ -226,7 +217,7 @@ void TStrings::DefineProperties(TFiler& filer) {
       [this](TReader& reader) {
         reader.ReadListBegin();
         {
-          TUpdateScope update(*this);
+          TUpdateBracket<TStrings> update(*this);
           Clear();
           while (!reader.EndOfList()) Add(reader.ReadString());
         }

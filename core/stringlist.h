@@ -78,8 +78,6 @@ protected:
 
 
 private:
-  // Brackets a scope with BeginUpdate/EndUpdate, the end also on the error path.
-  class TUpdateScope;
   int updateCount_ = 0;
 };
 

@@ -9,6 +9,7 @@
 #include "core/exceptions.h"
 #include "core/rtlconsts.h"
 #include "core/system.h"
+#include "core/updatebracket.h"
 #include "streaming/classregistry.h"
 #include "streaming/identmaps.h"
 #include "streaming/streamconsts.h"
@@ -891,23 +892,17 @@ void TReader::ReadPropValue(TPersistent* object, const TPropInfo* prop) {
 
 void TReader::ReadCollection(TCollection* collection) {
   TNesting nesting(tNesting);
-  collection->BeginUpdate();
-  try {
-    if (!EndOfList()) collection->Clear();
-    while (!EndOfList()) {
-      TValueType next = NextValue();
-      if (next == vaInt8 || next == vaInt16 || next == vaInt32) ReadInteger();
-      TCollectionItem* item = collection->Add();
-      ReadListBegin();
-      while (!EndOfList()) ReadProperty(item);
-      ReadListEnd();
-    }
+  TUpdateBracket<TCollection> update(*collection);
+  if (!EndOfList()) collection->Clear();
+  while (!EndOfList()) {
+    TValueType next = NextValue();
+    if (next == vaInt8 || next == vaInt16 || next == vaInt32) ReadInteger();
+    TCollectionItem* item = collection->Add();
+    ReadListBegin();
+    while (!EndOfList()) ReadProperty(item);
     ReadListEnd();
-  } catch (...) {
-    collection->EndUpdate();
-    throw;
   }
-  collection->EndUpdate();
+  ReadListEnd();
 }
 
 void TReader::DefineProperty(const String& name, const TReaderProc& read, const TWriterProc&, bool) {

@@ -10,10 +10,6 @@ inline constexpr const char* SInvalidName = "''%s'' n'est pas un nom de composan
 inline constexpr const char* SDuplicateName = "Un composant nommé %s existe déjà";
 inline constexpr const char* SInvalidPropertyValue = "Valeur de propriété incorrecte";
 
-}  // namespace tavelo
-
-namespace tavelo {
-
 inline constexpr const char* SInvalidImage = "Format de flux incorrect";
 inline constexpr const char* SPropertyException = "Erreur lors de la lecture de %s%s%s: %s";
 inline constexpr const char* SUnknownProperty = "La propriété %s n'existe pas";
