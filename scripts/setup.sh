@@ -19,7 +19,8 @@ if [ ${#missing[@]} -eq 0 ] && [ $need_locale -eq 0 ]; then
 fi
 
 if [ "$(id -u)" -ne 0 ]; then
-  echo "Il manque : ${missing[*]} ${need_locale:+(locale fr_FR.UTF-8)}" >&2
+  [ $need_locale -eq 1 ] && missing+=("(locale fr_FR.UTF-8)")
+  echo "Il manque : ${missing[*]}" >&2
   echo "Lancez une fois, en root :  sudo bash scripts/setup.sh" >&2
   exit 1
 fi

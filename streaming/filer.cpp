@@ -622,6 +622,7 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
     GlobalFixupReferences();
   } catch (...) {
     finder_.reset();
+    if (result) result->ExcludeState(csReading);
     // A failed read leaves no pending reference of its root behind.
     RemoveFixupReferences(result, nullptr);
     if (created) delete result;

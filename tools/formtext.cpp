@@ -1,5 +1,6 @@
 #include "tools/formtext.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -266,13 +267,14 @@ private:
     const std::string& t = token_;
     bool isFloat = t.find_first_of(".eE") != std::string::npos && t.find_first_of("xX$") == std::string::npos;
     char* end = nullptr;
+    errno = 0;
     if (isFloat) {
       long double value = std::strtold(t.c_str(), &end);
-      if (*end) Fail("nombre incorrect : ", t);
+      if (*end || errno == ERANGE) Fail("nombre incorrect : ", t);
       writer_.WriteFloat(value);
     } else {
       long long value = std::strtoll(t.c_str(), &end, 10);
-      if (*end) Fail("nombre incorrect : ", t);
+      if (*end || errno == ERANGE) Fail("nombre incorrect : ", t);
       writer_.WriteInteger(value);
     }
     Next();
