@@ -649,7 +649,7 @@ TClass TReader::FindComponentClass(const String& className) {
   return cls;
 }
 
-TComponent* TReader::ReadComponent(TComponent*) {
+TComponent* TReader::ReadComponent() {
   TNesting nesting(tNesting);
   int flags = 0, position = 0;
   ReadPrefix(flags, position);
@@ -685,12 +685,14 @@ TComponent* TReader::ReadComponent(TComponent*) {
     result->ReadState(*this);
     result->ExcludeState(csReading);
     if (flags & ffChildPos) parent_->SetChildOrder(result, position);
-    bool known = std::find(loaded_->begin(), loaded_->end(), result) != loaded_->end();
-    if (!((flags & ffInherited) || result->ComponentState().Contains(csInline)) || !known) loaded_->push_back(result);
+    if (loaded_) {
+      bool known = std::find(loaded_->begin(), loaded_->end(), result) != loaded_->end();
+      if (!((flags & ffInherited) || result->ComponentState().Contains(csInline)) || !known) loaded_->push_back(result);
+    }
   } catch (...) {
     parent_ = savedParent;
     lookupRoot_ = savedLookupRoot;
-    if (created) {
+    if (created && loaded_) {
       // What it owned goes with it; none of it may stay on the loaded list.
       std::vector<TComponent*> doomed{result};
       for (std::size_t i = 0; i < doomed.size(); ++i)
@@ -698,8 +700,8 @@ TComponent* TReader::ReadComponent(TComponent*) {
       loaded_->erase(std::remove_if(loaded_->begin(), loaded_->end(),
                                     [&](TComponent* c) { return std::find(doomed.begin(), doomed.end(), c) != doomed.end(); }),
                      loaded_->end());
-      delete result;
     }
+    if (created) delete result;
     throw;
   }
   parent_ = savedParent;
@@ -732,7 +734,7 @@ void TReader::ReadDataInner(TComponent* instance) {
   TComponent* childOwner = instance->GetChildOwner();
   owner_ = childOwner ? childOwner : root_;
   try {
-    while (!EndOfList()) ReadComponent(nullptr);
+    while (!EndOfList()) ReadComponent();
     ReadValue();
   } catch (...) {
     parent_ = savedParent;

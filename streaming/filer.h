@@ -84,7 +84,7 @@ public:
   // Reads the signature and the root component; builds the root when none is given.
   TComponent* ReadRootComponent(TComponent* root);
   // Reads one child component record into the reader's owner and parent.
-  TComponent* ReadComponent(TComponent* component);
+  TComponent* ReadComponent();
   // Reads a component's properties and children (its ReadState calls this).
   void ReadData(TComponent* instance);
   void ReadProperty(TPersistent* instance);
