@@ -467,6 +467,29 @@ double TReader::ReadDate() {
   return ReadInteger();
 }
 
+TVariant TReader::ReadVariant() {
+  switch (NextValue()) {
+    case vaNull: ReadValue(); return TVariant::Null();
+    case vaNil: ReadValue(); return TVariant();
+    case vaInt8: return TVariant::Integer(varByte, static_cast<std::uint8_t>(ReadInteger()));
+    case vaInt16: return TVariant::Integer(varSmallint, ReadInteger());
+    case vaInt32: return TVariant::Integer(varInteger, ReadInteger());
+    case vaInt64: return TVariant::Integer(varInt64, ReadInt64());
+    case vaExtended: return TVariant::Float(varDouble, static_cast<double>(ReadFloat()));
+    case vaSingle: return TVariant::Float(varSingle, ReadSingle());
+    case vaCurrency: return TVariant::Float(varCurrency, ReadCurrency());
+    case vaDate: return TVariant::Float(varDate, ReadDate());
+    // A string the writer had to encode as UTF-8 reads back as the string it was.
+    case vaString: case vaLString: case vaUTF8String: return TVariant::Ansi(ReadString());
+    case vaWString: return TVariant::Wide(ReadWideString());
+    case vaFalse: case vaTrue: return TVariant::Boolean(ReadBoolean());
+    default:
+      // Custom variant types are not registered in this system.
+      SkipValue();
+      throw EReadError(SReadError);
+  }
+}
+
 void TReader::ReadListBegin() {
   if (NextValue() != vaList) {
     SkipValue();
@@ -875,6 +898,7 @@ void TReader::ReadPropValue(TPersistent* object, const TPropInfo* prop) {
         }
       }
       break;
+    case tkVariant: access.SetVariant(object, ReadVariant()); break;
     case tkMethod:
       if (NextValue() == vaNil) {
         ReadValue();
@@ -1107,6 +1131,24 @@ void TWriter::WriteBinary(const void* data, std::int32_t size) {
   WriteValue(vaBinary);
   WriteLittleEndian(*this, static_cast<std::uint32_t>(size), 4);
   Write(data, size);
+}
+
+void TWriter::WriteVariant(const TVariant& value) {
+  switch (value.Type()) {
+    case varEmpty: WriteValue(vaNil); break;
+    case varNull: WriteValue(vaNull); break;
+    case varShortInt: case varSmallint: case varInteger: case varByte: case varWord: case varLongWord: case varInt64:
+      WriteInteger(value.AsInteger());
+      break;
+    case varSingle: WriteSingle(static_cast<float>(value.AsFloat())); break;
+    case varDouble: WriteFloat(value.AsFloat()); break;
+    case varCurrency: WriteCurrency(value.AsFloat()); break;
+    case varDate: WriteDate(static_cast<double>(value.AsFloat())); break;
+    case varOleStr: WriteWideString(value.AsWideString()); break;
+    case varBoolean: WriteBoolean(value.AsBoolean()); break;
+    case varString: WriteString(value.AsString()); break;
+    default: throw EWriteError(SWriteError);
+  }
 }
 
 void TWriter::WritePropName(const String& name) { WriteStr(propPath_ + name); }
@@ -1390,6 +1432,13 @@ void TWriter::WriteProperty(TPersistent* instance, const TPropInfo* prop) {
         WritePropName(prop->Name());
         WriteIdent(name);
       }
+      break;
+    }
+    case tkVariant: {
+      TVariant value = access.GetVariant(instance);
+      if (value == (ancestor ? access.GetVariant(ancestor) : TVariant())) return;
+      WritePropName(prop->Name());
+      WriteVariant(value);
       break;
     }
     case tkMethod: {

@@ -119,6 +119,8 @@ public:
   float ReadSingle();
   long double ReadCurrency();
   double ReadDate();
+  // Null for kind 0, Empty for nil; the number, text and boolean kinds as their variants.
+  TVariant ReadVariant();
   void ReadListBegin();
   void ReadListEnd();
   // The element names of a set value, raw; ReadSet maps them through the element type.
@@ -195,6 +197,8 @@ public:
   void WriteListEnd();
   void WriteSet(const std::vector<String>& names);
   void WriteBinary(const void* data, std::int32_t size);
+  // Raises EWriteError "Erreur d'écriture dans le flux" for an array.
+  void WriteVariant(const TVariant& value);
 
   // A reference to component as the writer's lookup root names it; empty when it cannot.
   String ReferenceName(TComponent* component) const;

@@ -76,6 +76,14 @@ public:
     if constexpr (TIsEvent<T>::value) Set(o, T::FromMethod(v));
     else WrongKind();
   }
+  TVariant GetVariant(const TObject* o) const override {
+    if constexpr (std::is_same_v<T, TVariant>) return Get(o);
+    else WrongKind();
+  }
+  void SetVariant(TObject* o, const TVariant& v) const override {
+    if constexpr (std::is_same_v<T, TVariant>) Set(o, v);
+    else WrongKind();
+  }
   TObject* GetObject(const TObject* o) const override {
     if constexpr (std::is_pointer_v<T>) return Get(o);
     else WrongKind();

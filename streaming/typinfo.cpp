@@ -173,6 +173,8 @@ TMethod TPropAccessor::GetMethod(const TObject*) const { WrongKind(); }
 void TPropAccessor::SetMethod(TObject*, const TMethod&) const { WrongKind(); }
 TObject* TPropAccessor::GetObject(const TObject*) const { WrongKind(); }
 void TPropAccessor::SetObject(TObject*, TObject*) const { WrongKind(); }
+TVariant TPropAccessor::GetVariant(const TObject*) const { WrongKind(); }
+void TPropAccessor::SetVariant(TObject*, const TVariant&) const { WrongKind(); }
 
 // ---- Types ----
 
@@ -267,6 +269,11 @@ const TTypeInfo* StringTypeInfo() {
 
 const TTypeInfo* WideStringTypeInfo() {
   static const TTypeInfo info = [] { TTypeInfo t; t.Kind = tkWString; t.Name = "WideString"; return t; }();
+  return &info;
+}
+
+const TTypeInfo* VariantTypeInfo() {
+  static const TTypeInfo info = [] { TTypeInfo t; t.Kind = tkVariant; t.Name = "Variant"; return t; }();
   return &info;
 }
 

@@ -28,6 +28,7 @@
 #include "core/events.h"
 #include "core/object.h"
 #include "core/set.h"
+#include "core/variant.h"
 
 namespace tavelo {
 
@@ -86,6 +87,8 @@ public:
   virtual void SetMethod(TObject* object, const TMethod& value) const;
   virtual TObject* GetObject(const TObject* object) const;
   virtual void SetObject(TObject* object, TObject* value) const;
+  virtual TVariant GetVariant(const TObject* object) const;
+  virtual void SetVariant(TObject* object, const TVariant& value) const;
 
 protected:
   [[noreturn]] static void WrongKind();
@@ -225,6 +228,7 @@ const TTypeInfo* WideCharTypeInfo();
 const TTypeInfo* FloatTypeInfo(TFloatType type);
 const TTypeInfo* StringTypeInfo();
 const TTypeInfo* WideStringTypeInfo();
+const TTypeInfo* VariantTypeInfo();
 TTypeInfo MakeEnumTypeInfo(const char* name, const char* elementList);
 TTypeInfo MakeIntegerTypeInfo(const char* name, TOrdType ordType, long long minValue, long long maxValue);
 
@@ -274,6 +278,7 @@ template <class T> const TTypeInfo* TypeInfoOf() {
   else if constexpr (std::is_same_v<T, long double>) return FloatTypeInfo(ftExtended);
   else if constexpr (std::is_same_v<T, String>) return StringTypeInfo();
   else if constexpr (std::is_same_v<T, WideString>) return WideStringTypeInfo();
+  else if constexpr (std::is_same_v<T, TVariant>) return VariantTypeInfo();
   else if constexpr (TIsSet<T>::value) return SetTypeInfo<typename TSetElement<T>::Type>();
   else if constexpr (TIsEvent<T>::value) return EventTypeInfo<T>();
   else if constexpr (std::is_pointer_v<T> && std::is_base_of_v<TObject, std::remove_pointer_t<T>>)

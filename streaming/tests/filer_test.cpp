@@ -146,6 +146,32 @@ TEST(ValueReadTest, KindsAcceptedAndRefused) {
   EXPECT_RAISES(reader.ReadInteger(), EReadError, "Valeur de propriété incorrecte");
 }
 
+TEST(ValueReadTest, VariantsKeepTheirKind) {
+  std::vector<TVariant> values{TVariant(), TVariant::Null(), TVariant::Integer(varByte, 100),
+                               TVariant::Integer(varSmallint, -300), TVariant::Integer(varInteger, 100000),
+                               TVariant::Integer(varInt64, 1LL << 40), TVariant::Float(varDouble, 2.5L),
+                               TVariant::Float(varSingle, 0.25L), TVariant::Float(varCurrency, 12.5L),
+                               TVariant::Float(varDate, 45000.5L), TVariant::Boolean(true),
+                               TVariant::Ansi("Modifi\xE9"), TVariant::Wide(WideString{0x4E2D})};
+  TMemoryStream stream;
+  {
+    TWriter writer(stream, 64);
+    for (const TVariant& v : values) writer.WriteVariant(v);
+    EXPECT_RAISES(writer.WriteVariant(TVariant::Array()), EWriteError, "Erreur d'écriture dans le flux");
+    writer.FlushBuffer();
+  }
+  stream.SetPosition(0);
+  TReader reader(stream, 64);
+  for (const TVariant& v : values) {
+    TVariant back = reader.ReadVariant();
+    EXPECT_EQ(back.Type(), v.Type());
+    EXPECT_TRUE(back == v);
+  }
+  std::unique_ptr<TMemoryStream> custom(StreamOf("\x0A\x01\x00\x00\x00" "x"s));
+  TReader customReader(*custom, 64);
+  EXPECT_RAISES(customReader.ReadVariant(), EReadError, "Erreur de lecture du flux");
+}
+
 TEST(ValueReadTest, SkippingConsumesExactlyOneValue) {
   // A list holding a collection of one item with an index, then a marker byte.
   std::string value = "\x01\x0E\x02\x07\x01\x04" "Name\x06\x01" "x\x00\x00\x0B\x01" "a\x00\x00"s;

@@ -40,6 +40,7 @@ TAVELO_PUBLISH(TSampleControl) {
   c.Property("Caption", &TSampleControl::Caption, &TSampleControl::SetCaption);
   c.Property("Color", &TSampleControl::Color, &TSampleControl::SetColor).Stored<&TSampleControl::IsColorStored>();
   c.Property("Cursor", &TSampleControl::Cursor, &TSampleControl::SetCursor).Default(crDefault);
+  c.Property("Data", &TSampleControl::Data, &TSampleControl::SetData);
   c.Property("Font", &TSampleControl::Font, &TSampleControl::SetFont);
   c.Property("Hint", &TSampleControl::Hint, &TSampleControl::SetHint);
   c.Property("Left", &TSampleControl::Left, &TSampleControl::SetLeft);

@@ -84,6 +84,8 @@ public:
   void SetBuddy(TSampleControl* value) { buddy_ = value; }
   TNotifyEvent OnClick() const { return onClick_; }
   void SetOnClick(TNotifyEvent value) { onClick_ = value; }
+  TVariant Data() const { return data_; }
+  void SetData(const TVariant& value) { data_ = value; }
   bool IsColorStored() const { return color_ != clBtnFace; }
 
   TSampleControl* Parent() const { return parent_; }
@@ -110,6 +112,7 @@ private:
   TStringList* lines_;
   TSampleControl* buddy_ = nullptr;
   TNotifyEvent onClick_;
+  TVariant data_;
   TSampleControl* parent_ = nullptr;
 };
 
