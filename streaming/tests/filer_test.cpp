@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "core/tests/test_support.h"
+#include "streaming/classregistry.h"
 #include "streaming/tests/sample_classes.h"
 #include "tools/formtext.h"
 
@@ -229,6 +230,48 @@ TEST(ComponentReadTest, BuildsTheWholeSampleForm) {
   EXPECT_EQ(LoadedLog(), (std::vector<std::string>{"Form1", "Button1", "Panel1", "Memo1", "StatusBar1"}));
   EXPECT_FALSE(form->ComponentState().Contains(csLoading));
   EXPECT_FALSE(form->Memo1->ComponentState().Contains(csLoading));
+}
+
+// Known only through a published field of the window that holds it.
+class TFieldOnly : public TComponent {
+  TAVELO_CLASS(TFieldOnly, TComponent)
+public:
+  using TComponent::TComponent;
+  std::vector<std::pair<TComponent*, int>> orders;
+  void SetChildOrder(TComponent* child, int order) override { orders.emplace_back(child, order); }
+  TComponent* GetChildParent() override { return this; }
+};
+TAVELO_CLASS_IMPL(TFieldOnly)
+
+class TFieldForm : public TComponent {
+  TAVELO_CLASS(TFieldForm, TComponent)
+public:
+  using TComponent::TComponent;
+  TFieldOnly* Holder = nullptr;
+};
+TAVELO_PUBLISH(TFieldForm) { c.Field("Holder", &TFieldForm::Holder); }
+
+TEST(ComponentReadTest, ClassesComeFromFieldsFirstAndRootsFromTheRegistry) {
+  RegisterSamples();
+  EXPECT_EQ(GetClass("TFieldOnly"), nullptr);
+  TFieldForm form(nullptr);
+  std::unique_ptr<TMemoryStream> stream(StreamOf(Compiled(
+      "F: TFieldForm {\n Holder: TFieldOnly {\n A: TFieldOnly { }\n @0 B: TFieldOnly { }\n }\n}")));
+  ReadComponentFromStream(*stream, &form);
+  ASSERT_NE(form.Holder, nullptr);
+  EXPECT_EQ(form.Holder->Owner(), &form);  // children are owned by the window
+  ASSERT_EQ(form.Holder->orders.size(), 1u);
+  EXPECT_EQ(form.Holder->orders[0].first->Name(), "B");
+  EXPECT_EQ(form.Holder->orders[0].second, 0);
+
+  // Without a root, the stream's class is found in the registry and built.
+  std::unique_ptr<TMemoryStream> bare(StreamOf(Compiled("Made: TSampleControl { Caption = \"x\" }")));
+  std::unique_ptr<TComponent> made(ReadComponentFromStream(*bare, nullptr));
+  ASSERT_EQ(made->ClassName(), "TSampleControl");
+  EXPECT_EQ(static_cast<TSampleControl*>(made.get())->Caption(), "x");
+  EXPECT_EQ(made->Name(), "Made");
+  std::unique_ptr<TMemoryStream> unknown(StreamOf(Compiled("U: TFieldOnly { }")));
+  EXPECT_RAISES(ReadComponentFromStream(*unknown, nullptr), EClassNotFound, "Classe TFieldOnly non trouvée");
 }
 
 TEST(ComponentReadTest, ErrorsNameTheComponentAndThePath) {
