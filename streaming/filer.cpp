@@ -347,6 +347,13 @@ std::int32_t TReader::ReadLength() {
   return length;
 }
 
+std::string TReader::ReadBlock() {
+  std::int32_t length = ReadLength();
+  std::string bytes(static_cast<std::size_t>(length), '\0');
+  Read(bytes.data(), length);
+  return bytes;
+}
+
 int TReader::ReadInteger() {
   switch (ReadValue()) {
     case vaInt8: return static_cast<std::int8_t>(ReadLittleEndian(*this, 1));
@@ -375,12 +382,7 @@ char TReader::ReadChar() {
 String TReader::ReadString() {
   switch (ReadValue()) {
     case vaString: return ReadStr();
-    case vaLString: {
-      std::int32_t length = ReadLength();
-      String text(static_cast<std::size_t>(length), '\0');
-      Read(text.data(), length);
-      return text;
-    }
+    case vaLString: return ReadBlock();
     case vaWString:
     case vaUTF8String:
       --bufPos_;
@@ -402,12 +404,7 @@ WideString TReader::ReadWideString() {
                                                                   (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
       return text;
     }
-    case vaUTF8String: {
-      std::int32_t length = ReadLength();
-      std::string utf8(static_cast<std::size_t>(length), '\0');
-      Read(utf8.data(), length);
-      return Utf8ToWide(utf8);
-    }
+    case vaUTF8String: return Utf8ToWide(ReadBlock());
     case vaString:
     case vaLString:
       --bufPos_;
@@ -946,10 +943,9 @@ void TReader::DefineBinaryProperty(const String& name, const TStreamProc& read, 
     PropValueError();
   }
   ReadValue();
-  std::int32_t length = ReadLength();
+  std::string bytes = ReadBlock();
   TMemoryStream data;
-  data.SetSize(length);
-  if (length > 0) Read(data.Memory(), length);
+  data.WriteBuffer(bytes.data(), static_cast<std::int32_t>(bytes.size()));
   data.SetPosition(0);
   read(data);
   propName_.clear();

@@ -128,6 +128,8 @@ public:
   std::uint32_t ReadSet(const TTypeInfo* setType);
   // The length of a binary value (kind byte already read) checked against what is left.
   std::int32_t ReadLength();
+  // A length and that many bytes: the payload of a binary, long or UTF-8 string value.
+  std::string ReadBlock();
   void SkipValue();
   void SkipProperty();
   void SkipComponent(bool skipHeader);

@@ -227,11 +227,7 @@ const TTypeInfo* Int64TypeInfo() {
 }
 
 const TTypeInfo* BooleanTypeInfo() {
-  static const TTypeInfo info = [] {
-    TTypeInfo t = MakeEnumTypeInfo("Boolean", "False, True");
-    t.BaseType = nullptr;
-    return t;
-  }();
+  static const TTypeInfo info = MakeEnumTypeInfo("Boolean", "False, True");
   return &info;
 }
 

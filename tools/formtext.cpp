@@ -461,9 +461,7 @@ private:
       }
       case vaBinary: {
         reader_.ReadValue();
-        std::int32_t length = reader_.ReadLength();
-        std::string bytes(static_cast<std::size_t>(length), '\0');
-        if (length) reader_.Read(bytes.data(), length);
+        std::string bytes = reader_.ReadBlock();
         out_ += "binary{";
         for (std::size_t i = 0; i < bytes.size(); ++i) {
           if (i % 32 == 0) {
