@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "core/component.h"
-#include "streaming/typinfo.h"
+#include "core/typinfo.h"
 
 namespace tavelo {
 

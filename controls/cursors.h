@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "streaming/identmaps.h"
+#include "core/identmaps.h"
 
 namespace tavelo {
 

@@ -3,7 +3,6 @@
 #include "core/exceptions.h"
 #include "core/rtlconsts.h"
 #include "core/updatebracket.h"
-#include "streaming/streamconsts.h"
 
 namespace tavelo {
 

@@ -4,7 +4,7 @@
 
 #include "core/list.h"
 #include "core/persistent.h"
-#include "streaming/typinfo.h"
+#include "core/typinfo.h"
 
 namespace tavelo {
 

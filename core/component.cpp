@@ -2,8 +2,7 @@
 
 #include "core/exceptions.h"
 #include "core/rtlconsts.h"
-#include "streaming/filer.h"
-#include "streaming/streamconsts.h"
+#include "core/filer.h"
 
 namespace tavelo {
 
@@ -207,8 +206,8 @@ void TComponent::SetSubComponent(bool value) {
 
 void TComponent::Loaded() { state_.Exclude(csLoading); }
 
-void TComponent::ReadState(TReader& reader) { reader.ReadData(this); }
-void TComponent::WriteState(TWriter& writer) { writer.WriteData(this); }
+void TComponent::ReadState(TReader& reader) { FilerHooks().ReadData(reader, this); }
+void TComponent::WriteState(TWriter& writer) { FilerHooks().WriteData(writer, this); }
 
 void TComponent::DefineProperties(TFiler& filer) {
   auto* ancestor = DynamicCast<TComponent>(filer.Ancestor());
@@ -219,16 +218,16 @@ void TComponent::DefineProperties(TFiler& filer) {
       "Left",
       [this, high](TReader& reader) {
         designInfo_ = static_cast<std::int32_t>((static_cast<std::uint32_t>(high(designInfo_)) << 16) |
-                                                static_cast<std::uint16_t>(reader.ReadInteger()));
+                                                static_cast<std::uint16_t>(FilerHooks().ReadInteger(reader)));
       },
-      [this, low](TWriter& writer) { writer.WriteInteger(low(designInfo_)); }, low(designInfo_) != low(ancestorInfo));
+      [this, low](TWriter& writer) { FilerHooks().WriteInteger(writer, low(designInfo_)); }, low(designInfo_) != low(ancestorInfo));
   filer.DefineProperty(
       "Top",
       [this, low](TReader& reader) {
-        designInfo_ = static_cast<std::int32_t>((static_cast<std::uint32_t>(static_cast<std::uint16_t>(reader.ReadInteger())) << 16) |
+        designInfo_ = static_cast<std::int32_t>((static_cast<std::uint32_t>(static_cast<std::uint16_t>(FilerHooks().ReadInteger(reader))) << 16) |
                                                 low(designInfo_));
       },
-      [this, high](TWriter& writer) { writer.WriteInteger(high(designInfo_)); }, high(designInfo_) != high(ancestorInfo));
+      [this, high](TWriter& writer) { FilerHooks().WriteInteger(writer, high(designInfo_)); }, high(designInfo_) != high(ancestorInfo));
 }
 
 void TComponent::GetChildren(const TGetChildProc&, TComponent*) {}

@@ -9,7 +9,7 @@
 #include "core/list.h"
 #include "core/persistent.h"
 #include "core/set.h"
-#include "streaming/typinfo.h"
+#include "core/typinfo.h"
 
 namespace tavelo {
 

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "core/list.h"
-#include "core/stringlist.h"
 #include "core/system.h"
 
 namespace tavelo {

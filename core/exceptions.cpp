@@ -4,7 +4,7 @@
 
 #include "core/rtlconsts.h"
 #include "core/system.h"
-#include "streaming/typinfo.h"
+#include "core/typinfo.h"
 
 namespace tavelo {
 

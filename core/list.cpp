@@ -5,7 +5,7 @@
 
 #include "core/exceptions.h"
 #include "core/rtlconsts.h"
-#include "streaming/typinfo.h"
+#include "core/typinfo.h"
 
 namespace tavelo {
 

@@ -10,6 +10,10 @@ namespace tavelo {
 enum class TListNotification { lnAdded = 0, lnExtracted = 1, lnDeleted = 2 };
 using enum TListNotification;
 
+// What a list that refuses duplicates does with one: the sorted string list and the locked
+// pointer list share it.
+enum TDuplicates : std::uint8_t { dupIgnore = 0, dupAccept = 1, dupError = 2 };
+
 class TList : public TObject {
   TAVELO_CLASS(TList, TObject)
 public:

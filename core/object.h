@@ -1,5 +1,5 @@
 // The root of every class of the system. Each class has one record, TMetaClass (see
-// streaming/typinfo.h), that names it, links it to its base, constructs it and lists what it
+// core/typinfo.h), that names it, links it to its base, constructs it and lists what it
 // publishes; the class reference TClass points at that record.
 #pragma once
 
@@ -26,7 +26,7 @@ public:
 
 // Declares a class's record and its class reference; the class body continues private.
 // The record itself is defined in the class's source file by TAVELO_PUBLISH, or by
-// TAVELO_CLASS_IMPL for a class that publishes nothing (streaming/typinfo.h).
+// TAVELO_CLASS_IMPL for a class that publishes nothing (core/typinfo.h).
 #define TAVELO_CLASS(Cls, Base)                                                  \
 public:                                                                          \
   using inherited = Base;                                                        \

@@ -2,15 +2,15 @@
 
 #include "core/exceptions.h"
 #include "core/rtlconsts.h"
-#include "streaming/filer.h"
-#include "streaming/typinfo.h"
+#include "core/filer.h"
+#include "core/typinfo.h"
 
 namespace tavelo {
 
 TAVELO_CLASS_IMPL(TPersistent)
 
 TPersistent::~TPersistent() {
-  if (PendingGlobalFixupCount() > 0) RemoveFixupReferences(nullptr, this);
+  if (auto destroyed = FilerHooks().ObjectDestroyed) destroyed(this);
 }
 
 void TPersistent::Assign(TPersistent* source) {

@@ -29,6 +29,9 @@ inline constexpr const char* SDuplicateItem = "La liste n'autorise pas les doubl
 inline constexpr const char* SSortedListError = "Opération non autorisée dans une liste ordonnée";
 inline constexpr const char* SDuplicateString = "La liste de chaînes n'autorise pas les doublons";
 inline constexpr const char* SBitsIndexError = "Indice de bits hors limites";
+inline constexpr const char* SInvalidName = "''%s'' n'est pas un nom de composant correct";
+inline constexpr const char* SDuplicateName = "Un composant nommé %s existe déjà";
+inline constexpr const char* SInvalidPropertyValue = "Valeur de propriété incorrecte";
 inline constexpr const char* SAssignError = "Impossible d'affecter %s à %s";
 
 inline constexpr const char* SFCreateError = "Impossible de créer le fichier %s";

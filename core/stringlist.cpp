@@ -9,8 +9,8 @@
 #include "core/streams.h"
 #include "core/updatebracket.h"
 #include "core/system.h"
-#include "streaming/filer.h"
-#include "streaming/typinfo.h"
+#include "core/filer.h"
+#include "core/typinfo.h"
 
 namespace tavelo {
 
@@ -215,18 +215,16 @@ void TStrings::DefineProperties(TFiler& filer) {
   filer.DefineProperty(
       "Strings",
       [this](TReader& reader) {
-        reader.ReadListBegin();
-        {
-          TUpdateBracket<TStrings> update(*this);
-          Clear();
-          while (!reader.EndOfList()) Add(reader.ReadString());
-        }
-        reader.ReadListEnd();
+        std::vector<String> strings = FilerHooks().ReadStringList(reader);
+        TUpdateBracket<TStrings> update(*this);
+        Clear();
+        for (String& s : strings) Add(std::move(s));
       },
       [this](TWriter& writer) {
-        writer.WriteListBegin();
-        for (int i = 0; i < Count(); ++i) writer.WriteString(Get(i));
-        writer.WriteListEnd();
+        std::vector<String> strings;
+        strings.reserve(static_cast<std::size_t>(Count()));
+        for (int i = 0; i < Count(); ++i) strings.push_back(Get(i));
+        FilerHooks().WriteStringList(writer, strings);
       },
       hasData);
 }

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/events.h"
+#include "core/list.h"
 #include "core/persistent.h"
 
 namespace tavelo {
@@ -80,8 +81,6 @@ protected:
 private:
   int updateCount_ = 0;
 };
-
-enum TDuplicates : std::uint8_t { dupIgnore = 0, dupAccept = 1, dupError = 2 };
 
 class TStringList;
 using TStringListSortCompare = int (*)(TStringList& list, int index1, int index2);

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "streaming/identmaps.h"
+#include "core/identmaps.h"
 
 namespace tavelo {
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "streaming/typinfo.h"
+#include "core/typinfo.h"
 
 namespace tavelo {
 

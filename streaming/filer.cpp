@@ -11,12 +11,11 @@
 #include "core/system.h"
 #include "core/updatebracket.h"
 #include "streaming/classregistry.h"
-#include "streaming/identmaps.h"
+#include "core/identmaps.h"
 #include "streaming/streamconsts.h"
 
 namespace tavelo {
 
-TAVELO_CLASS_IMPL(TFiler)
 TAVELO_CLASS_IMPL(TReader)
 TAVELO_CLASS_IMPL(TWriter)
 
@@ -233,10 +232,6 @@ void GlobalFixupReferences() {
   }
 }
 
-// ---- TFiler ----
-
-TFiler::TFiler(TStream& stream, int bufferSize) : stream_(stream), buffer_(static_cast<std::size_t>(bufferSize)) {}
-TFiler::~TFiler() = default;
 
 // ---- TReader ----
 
@@ -247,7 +242,41 @@ struct TReader::TFixup {
   String name;
 };
 
-TReader::TReader(TStream& stream, int bufferSize) : TFiler(stream, bufferSize) {}
+// ---- The object model's calls into the reader and writer ----
+
+namespace {
+
+// Fills the table through which core's objects reach the reader and writer.
+void InstallFilerHooks() {
+  static const bool installed = [] {
+    TFilerHooks& hooks = FilerHooks();
+    hooks.ReadData = [](TReader& reader, TComponent* instance) { reader.ReadData(instance); };
+    hooks.WriteData = [](TWriter& writer, TComponent* instance) { writer.WriteData(instance); };
+    hooks.ReadInteger = [](TReader& reader) { return reader.ReadInteger(); };
+    hooks.WriteInteger = [](TWriter& writer, int value) { writer.WriteInteger(value); };
+    hooks.ReadStringList = [](TReader& reader) {
+      std::vector<String> strings;
+      reader.ReadListBegin();
+      while (!reader.EndOfList()) strings.push_back(reader.ReadString());
+      reader.ReadListEnd();
+      return strings;
+    };
+    hooks.WriteStringList = [](TWriter& writer, const std::vector<String>& strings) {
+      writer.WriteListBegin();
+      for (const String& s : strings) writer.WriteString(s);
+      writer.WriteListEnd();
+    };
+    hooks.ObjectDestroyed = [](TPersistent* object) {
+      if (PendingGlobalFixupCount() > 0) RemoveFixupReferences(nullptr, object);
+    };
+    return true;
+  }();
+  (void)installed;
+}
+
+}  // namespace
+
+TReader::TReader(TStream& stream, int bufferSize) : TFiler(stream, bufferSize) { InstallFilerHooks(); }
 
 TReader::~TReader() {
   try {
@@ -953,7 +982,7 @@ void TReader::DefineBinaryProperty(const String& name, const TStreamProc& read, 
 
 // ---- TWriter ----
 
-TWriter::TWriter(TStream& stream, int bufferSize) : TFiler(stream, bufferSize) {}
+TWriter::TWriter(TStream& stream, int bufferSize) : TFiler(stream, bufferSize) { InstallFilerHooks(); }
 
 TWriter::~TWriter() {
   try {

@@ -1,4 +1,4 @@
-// The messages of the stream services, the class registry and the component model.
+// The messages of the stream services and the class registry.
 #pragma once
 
 namespace tavelo {
@@ -6,9 +6,6 @@ namespace tavelo {
 inline constexpr const char* SDuplicateClass = "Une classe nommée %s existe déjà";
 inline constexpr const char* SUnknownGroup = "%s n'est pas dans un groupe de recensement de classes";
 inline constexpr const char* SClassNotFound = "Classe %s non trouvée";
-inline constexpr const char* SInvalidName = "''%s'' n'est pas un nom de composant correct";
-inline constexpr const char* SDuplicateName = "Un composant nommé %s existe déjà";
-inline constexpr const char* SInvalidPropertyValue = "Valeur de propriété incorrecte";
 
 inline constexpr const char* SInvalidImage = "Format de flux incorrect";
 inline constexpr const char* SPropertyException = "Erreur lors de la lecture de %s%s%s: %s";

@@ -4,7 +4,7 @@
 
 #include "core/system.h"
 #include "core/tests/test_support.h"
-#include "streaming/typinfo.h"
+#include "core/typinfo.h"
 
 namespace tavelo {
 namespace {

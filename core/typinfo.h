@@ -312,4 +312,4 @@ template <class T> const TTypeInfo* TypeInfoOf() {
     return &info;                                                                               \
   }
 
-#include "streaming/publish.h"
+#include "core/publish.h"

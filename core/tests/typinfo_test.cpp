@@ -1,14 +1,29 @@
-#include "streaming/typinfo.h"
+#include "core/typinfo.h"
 
 #include <gtest/gtest.h>
 
-#include "controls/cursors.h"
 #include "core/component.h"
+#include "core/identmaps.h"
 #include "core/tests/test_support.h"
-#include "graphics/colors.h"
-#include "streaming/identmaps.h"
 
-namespace tavelo {
+// The test types live in the tests' namespace, so that the production enumerations of the
+// same names (alNone, fsBold, ...) never meet them.
+namespace tavelo::testing {
+
+// A distinct integer type with an identifier map, like the colours.
+enum TShade : std::int32_t {};
+TAVELO_INTEGER_TYPE(TShade)
+inline constexpr TShade shDark = TShade(0x8000000F);
+
+namespace {
+
+constexpr TIdentMapEntry kShades[] = {{static_cast<int>(0x8000000F), "shDark"}, {0x1FFFFFFF, "shNone"}};
+bool IdentToShade(const String& ident, int& value) { return IdentToInt(ident, value, kShades); }
+bool ShadeToIdent(int value, String& ident) { return IntToIdent(value, ident, kShades); }
+
+}  // namespace
+
+TAVELO_INTEGER_TYPE_IMPL(TShade, otSLong, INT_MIN, INT_MAX, IdentToShade, ShadeToIdent)
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 TAVELO_ENUM(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient)
@@ -35,8 +50,8 @@ public:
   using TComponent::TComponent;
   TAlign Align() const { return align_; }
   void SetAlign(TAlign value) { align_ = value; }
-  TColor Color() const { return color_; }
-  void SetColor(TColor value) { color_ = value; }
+  TShade Color() const { return color_; }
+  void SetColor(TShade value) { color_ = value; }
   TFontStyles Style() const { return style_; }
   void SetStyle(TFontStyles value) { style_ = value; }
   TFontLike* Font() const { return const_cast<TFontLike*>(&font_); }
@@ -50,13 +65,13 @@ public:
   bool Visible() const { return visible_; }
   void SetVisible(bool value) { visible_ = value; }
   int Computed() const { return 7; }
-  bool IsColorStored() const { return color_ != clBtnFace; }
+  bool IsColorStored() const { return color_ != shDark; }
   TNotifyEvent OnClick() const { return onClick_; }
   void SetOnClick(TNotifyEvent value) { onClick_ = value; }
 
 private:
   TAlign align_ = alNone;
-  TColor color_ = clBtnFace;
+  TShade color_ = shDark;
   TFontStyles style_;
   TFontLike font_;
   WideString hint_;
@@ -129,14 +144,12 @@ TEST(PropertyTypesTest, KindsAreDerivedFromTheAccessors) {
   EXPECT_EQ(kind("Visible"), tkEnumeration);
   EXPECT_EQ(kind("OnClick"), tkMethod);
   const TTypeInfo* color = cls->FindProperty("Color")->PropType();
-  EXPECT_EQ(color->Name, "TColor");
+  EXPECT_EQ(color->Name, "TShade");
   EXPECT_EQ(color->MinValue, INT_MIN);
   EXPECT_EQ(cls->FindProperty("Style")->PropType()->CompType->Name, "TFontStyle");
   EXPECT_EQ(cls->FindProperty("Font")->PropType()->ClassType, TFontLike::StaticClass());
   EXPECT_FALSE(cls->FindProperty("Computed")->HasSetter());
   EXPECT_EQ(cls->FindProperty("Visible")->Default(), 1);
-  EXPECT_EQ(TypeInfoOf<TCursor>()->OrdType, otSWord);
-  EXPECT_EQ(TypeInfoOf<TFontCharset>()->MaxValue, 255);
 }
 
 TEST(PropertyAccessTest, ReadsAndWritesByKind) {
@@ -198,39 +211,21 @@ TEST(EnumValueTest, NamesPositionsAndBooleans) {
   EXPECT_EQ(GetEnumValue(&longBool, "7"), 7);
 }
 
-TEST(IdentifierMapTest, ColoursConvertBothWays) {
-  TIdentToInt toInt = FindIdentToInt(TypeInfoOf<TColor>());
-  TIntToIdent toIdent = FindIntToIdent(TypeInfoOf<TColor>());
+TEST(IdentifierMapTest, IntegerTypesConvertBothWaysThroughTheirOwnMap) {
+  TIdentToInt toInt = FindIdentToInt(TypeInfoOf<TShade>());
+  TIntToIdent toIdent = FindIntToIdent(TypeInfoOf<TShade>());
   ASSERT_TRUE(toInt && toIdent);
   int value = 0;
-  EXPECT_TRUE(toInt("CLBTNFACE", value));
+  EXPECT_TRUE(toInt("SHDARK", value));
   EXPECT_EQ(static_cast<unsigned>(value), 0x8000000Fu);
   String name;
   EXPECT_TRUE(toIdent(static_cast<int>(0x8000000F), name));
-  EXPECT_EQ(name, "clBtnFace");
+  EXPECT_EQ(name, "shDark");
   EXPECT_FALSE(toIdent(0x123456, name));
-  EXPECT_FALSE(toInt("clNothing", value));
-  EXPECT_TRUE(toIdent(0x1FFFFFFF, name));
-  EXPECT_EQ(name, "clNone");
+  EXPECT_FALSE(toInt("shNothing", value));
+  EXPECT_FALSE(toInt("shDar", value));
   EXPECT_EQ(FindIdentToInt(IntegerTypeInfo(4, true)), nullptr);
 }
 
-TEST(IdentifierMapTest, CharsetsAndCursors) {
-  int value = 0;
-  String name;
-  EXPECT_TRUE(FindIdentToInt(TypeInfoOf<TFontCharset>())("default_charset", value));
-  EXPECT_EQ(value, 1);
-  EXPECT_TRUE(FindIntToIdent(TypeInfoOf<TFontCharset>())(238, name));
-  EXPECT_EQ(name, "EASTEUROPE_CHARSET");
-  TIdentToInt cursorToInt = FindIdentToInt(TypeInfoOf<TCursor>());
-  EXPECT_TRUE(cursorToInt("crSize", value));
-  EXPECT_EQ(value, -22);
-  EXPECT_TRUE(cursorToInt("crSizeAll", value));
-  EXPECT_EQ(value, -22);
-  EXPECT_TRUE(FindIntToIdent(TypeInfoOf<TCursor>())(-22, name));
-  EXPECT_EQ(name, "crSizeAll");
-  EXPECT_FALSE(FindIntToIdent(TypeInfoOf<TCursor>())(-5, name));
-}
-
 }  // namespace
-}  // namespace tavelo
+}  // namespace tavelo::testing

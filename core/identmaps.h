@@ -4,7 +4,7 @@
 
 #include <span>
 
-#include "streaming/typinfo.h"
+#include "core/typinfo.h"
 
 namespace tavelo {
 

@@ -1,4 +1,4 @@
-#include "streaming/identmaps.h"
+#include "core/identmaps.h"
 
 #include <memory>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "streaming/typinfo.h"
+#include "core/typinfo.h"
 
 #include <climits>
 #include <cstring>
