@@ -8,7 +8,6 @@
 namespace tavelo {
 namespace {
 
-using namespace samples;
 
 const std::string& WideForm() {
   static const std::string bytes = [] {

@@ -7,8 +7,8 @@
 namespace tavelo {
 
 TAVELO_PUBLISH(TComponent) {
-  c.Property("Name", &TComponent::Name, &TComponent::SetName).Stored(false);
-  c.Property("Tag", &TComponent::Tag, &TComponent::SetTag).Default(0);
+  c.Property("Name", &Self::Name, &Self::SetName).Stored(false);
+  c.Property("Tag", &Self::Tag, &Self::SetTag).Default(0);
 }
 
 bool IsValidIdent(const String& name) {

@@ -1,11 +1,19 @@
 // The builder a class publishes through, and the macros that define a class's record.
 // Included by typinfo.h; not meant to be included on its own.
+//
+//   TAVELO_PUBLISH(TCustomEdit) {
+//     c.Property("MaxLength", &Self::MaxLength, &Self::SetMaxLength).Default(0);
+//     c.Event("OnChange", &Self::OnChange, &Self::SetOnChange);
+//     c.Field("Memo1", &Self::Memo1);
+//     c.Method<&Self::FormClose>("FormClose");
+//   }
 #pragma once
 
 #include <functional>
 #include <type_traits>
 
 #include "core/exceptions.h"
+#include "core/rtlconsts.h"
 
 namespace tavelo {
 
@@ -92,7 +100,7 @@ public:
     if constexpr (std::is_pointer_v<T>) {
       using Target = std::remove_pointer_t<T>;
       // A value of another class would be a wrong object behind a typed pointer.
-      if (v != nullptr && !v->Is<Target>()) throw EInvalidCast("Transtypage de classe incorrect");
+      if (v != nullptr && !v->Is<Target>()) throw EInvalidCast(SInvalidCast);
       Set(o, static_cast<T>(v));
     } else {
       WrongKind();
@@ -144,8 +152,7 @@ template <class C> class TClassBuilder {
 public:
   explicit TClassBuilder(TMetaClass& meta) : meta_(meta) {}
 
-  // A property (or event) read by getter and written by setter; without a setter it is
-  // read-only.
+  // A property read by getter and written by setter; without a setter it is read-only.
   template <class G, class S = std::nullptr_t> auto Property(const char* name, G getter, S setter = nullptr) {
     using T = std::remove_cvref_t<std::invoke_result_t<G, const C*>>;
     auto access = std::make_unique<TMemberAccessor<C, T, G, S>>(getter, setter);
@@ -153,11 +160,19 @@ public:
     return TPropertyDecl<C, T>(info);
   }
 
+  // An event: a property whose type was declared with TAVELO_EVENT. The stream binds it to a
+  // published method of the root by name; the writer writes the method's name.
+  template <class G, class S> auto Event(const char* name, G getter, S setter) {
+    using T = std::remove_cvref_t<std::invoke_result_t<G, const C*>>;
+    static_assert(TIsEvent<T>::value, "c.Event takes an event type declared with TAVELO_EVENT");
+    return Property(name, getter, setter);
+  }
+
   // A published method: its per-method thunk is the code an event bound to it carries.
   template <auto Member> void Method(const char* name) {
     using Event = typename TMemberFunction<decltype(Member)>::Event;
     meta_.AddMethod(TMethodInfo{name, reinterpret_cast<void*>(&Event::template Thunk<Member, C>),
-                                TypeInfoOf<Event>()});
+                                MethodSignatureOf<typename Event::TSignature>()});
   }
 
   // A published field holding a component reference.
@@ -182,37 +197,48 @@ private:
 template <class C> constexpr TMetaClass::TConstructFn ConstructorOf() {
   if constexpr (requires { typename C::TConstructorArg; }) {
     using Arg = typename C::TConstructorArg;
-    if constexpr (!std::is_abstract_v<C> && std::is_constructible_v<C, Arg*>)
-      return [](TObject* argument) -> TObject* { return new C(static_cast<Arg*>(argument)); };
-    else
+    if constexpr (std::is_abstract_v<C>) {
       return nullptr;
+    } else {
+      // A stream or the registry would otherwise meet "Erreur abstraite" at run time.
+      static_assert(std::is_constructible_v<C, Arg*>,
+                    "a creatable class needs a constructor taking its TConstructorArg (the owner or the collection)");
+      return [](TObject* argument) -> TObject* { return new C(static_cast<Arg*>(argument)); };
+    }
   } else {
     return nullptr;
   }
 }
 
+// Whether the base C names in TAVELO_CLASS is its real direct base: the nearest class above
+// C that declared itself, found by overload resolution on C*.
+template <class C> constexpr bool NamesItsDirectBase() {
+  using Nearest = std::remove_pointer_t<decltype(TavNearestClass(static_cast<C*>(nullptr), static_cast<C*>(nullptr)))>;
+  return std::is_same_v<Nearest, typename C::inherited>;
+}
+
 }  // namespace tavelo
 
 // Defines the record of a class and what it publishes; the body follows, with the builder
-// named c.
+// named c and the class named Self.
 #define TAVELO_PUBLISH(Cls)                                                                       \
-  static void TavPublishBody_##Cls(::tavelo::TClassBuilder<Cls>& c);                              \
-  ::tavelo::TClass Cls::StaticClass() {                                                           \
-    static const ::tavelo::TMetaClass meta(#Cls, Cls::inherited::StaticClass(),                   \
-                                           __FILE__,                    \
-                                           ::tavelo::ConstructorOf<Cls>(), [](::tavelo::TMetaClass& m) { \
-                                             ::tavelo::TClassBuilder<Cls> c(m);                   \
-                                             TavPublishBody_##Cls(c);                             \
-                                           });                                                    \
-    return &meta;                                                                                 \
-  }                                                                                               \
-  static void TavPublishBody_##Cls([[maybe_unused]] ::tavelo::TClassBuilder<Cls>& c)
+  struct TavPublish_##Cls {                                                                       \
+    using Self = Cls;                                                                             \
+    static void Body(::tavelo::TClassBuilder<Cls>& c);                                            \
+  };                                                                                              \
+  TAVELO_CLASS_RECORD(Cls, [](::tavelo::TMetaClass& m) {                                          \
+    ::tavelo::TClassBuilder<Cls> c(m);                                                            \
+    TavPublish_##Cls::Body(c);                                                                    \
+  })                                                                                              \
+  void TavPublish_##Cls::Body([[maybe_unused]] ::tavelo::TClassBuilder<Cls>& c)
 
 // Defines the record of a class that publishes nothing of its own.
-#define TAVELO_CLASS_IMPL(Cls)                                                                    \
+#define TAVELO_CLASS_IMPL(Cls) TAVELO_CLASS_RECORD(Cls, nullptr)
+
+#define TAVELO_CLASS_RECORD(Cls, PublishFn)                                                       \
+  static_assert(::tavelo::NamesItsDirectBase<Cls>(), #Cls ": TAVELO_CLASS names a base that is not its direct base"); \
   ::tavelo::TClass Cls::StaticClass() {                                                           \
-    static const ::tavelo::TMetaClass meta(#Cls, Cls::inherited::StaticClass(),                   \
-                                           __FILE__,                    \
-                                           ::tavelo::ConstructorOf<Cls>(), nullptr);              \
+    static const ::tavelo::TMetaClass meta(#Cls, Cls::inherited::StaticClass(), __FILE__,         \
+                                           ::tavelo::ConstructorOf<Cls>(), PublishFn);            \
     return &meta;                                                                                 \
   }

@@ -1,5 +1,4 @@
 // The parts of the seam that are the same on every platform.
-#include <mutex>
 #include <vector>
 
 #include "core/system.h"
@@ -15,8 +14,8 @@ struct TRegisteredResource {
   std::int32_t size;
 };
 
-std::mutex& ResourceLock() {
-  static std::mutex lock;
+TCriticalSection& ResourceLock() {
+  static TCriticalSection lock;
   return lock;
 }
 
@@ -28,12 +27,12 @@ std::vector<TRegisteredResource>& Registered() {
 }  // namespace
 
 void RegisterResource(const String& name, int type, const void* data, std::int32_t size) {
-  std::lock_guard<std::mutex> hold(ResourceLock());
+  TLockGuard hold(ResourceLock());
   Registered().push_back({name, type, data, size});
 }
 
 bool FindRegisteredResource(const String& name, int type, const void*& data, std::int32_t& size) {
-  std::lock_guard<std::mutex> hold(ResourceLock());
+  TLockGuard hold(ResourceLock());
   for (const TRegisteredResource& r : Registered()) {
     if (r.type == type && SameName(r.name, name)) {
       data = r.data;

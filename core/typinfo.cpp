@@ -5,6 +5,7 @@
 
 #include "core/exceptions.h"
 #include "core/rtlconsts.h"
+#include "core/system.h"
 
 namespace tavelo {
 
@@ -67,7 +68,10 @@ TObject* TMetaClass::Construct(TObject* argument) const {
 }
 
 const TMetaClass::TPublished& TMetaClass::Published() const {
-  std::call_once(once_, [this] {
+  if (const TPublished* ready = ready_.load(std::memory_order_acquire)) return *ready;
+  static sys::TCriticalSection lock;
+  sys::TLockGuard hold(lock);
+  if (!published_) {
     auto published = std::make_unique<TPublished>();
     if (parent_) {
       const TPublished& base = parent_->Published();
@@ -81,7 +85,8 @@ const TMetaClass::TPublished& TMetaClass::Published() const {
       self->building_ = nullptr;
     }
     published_ = std::move(published);
-  });
+    ready_.store(published_.get(), std::memory_order_release);
+  }
   return *published_;
 }
 
@@ -118,7 +123,7 @@ const TPropInfo* TMetaClass::FindProperty(std::string_view name) const {
   return found == p.byName.end() ? nullptr : found->second;
 }
 
-std::vector<const TPropInfo*> TMetaClass::Properties() const { return Published().all; }
+std::span<const TPropInfo* const> TMetaClass::Properties() const { return Published().all; }
 int TMetaClass::PropertyCount() const { return static_cast<int>(Published().all.size()); }
 
 std::span<const std::unique_ptr<TPropInfo>> TMetaClass::OwnProperties() const { return Published().own; }
@@ -249,12 +254,22 @@ const TTypeInfo* WideCharTypeInfo() {
   return &info;
 }
 
+namespace {
+
+TTypeInfo MakeFloatTypeInfo(const char* name, TFloatType floatType) {
+  TTypeInfo t;
+  t.Kind = tkFloat;
+  t.Name = name;
+  t.FloatType = floatType;
+  return t;
+}
+
+}  // namespace
+
 const TTypeInfo* FloatTypeInfo(TFloatType type) {
-  static const TTypeInfo types[] = {[] { TTypeInfo t; t.Kind = tkFloat; t.Name = "Single"; t.FloatType = ftSingle; return t; }(),
-                                    [] { TTypeInfo t; t.Kind = tkFloat; t.Name = "Double"; t.FloatType = ftDouble; return t; }(),
-                                    [] { TTypeInfo t; t.Kind = tkFloat; t.Name = "Extended"; t.FloatType = ftExtended; return t; }(),
-                                    [] { TTypeInfo t; t.Kind = tkFloat; t.Name = "Comp"; t.FloatType = ftComp; return t; }(),
-                                    [] { TTypeInfo t; t.Kind = tkFloat; t.Name = "Currency"; t.FloatType = ftCurr; return t; }()};
+  static const TTypeInfo types[] = {MakeFloatTypeInfo("Single", ftSingle), MakeFloatTypeInfo("Double", ftDouble),
+                                    MakeFloatTypeInfo("Extended", ftExtended), MakeFloatTypeInfo("Comp", ftComp),
+                                    MakeFloatTypeInfo("Currency", ftCurr)};
   return &types[type];
 }
 

@@ -4,8 +4,8 @@
 // its code, with TAVELO_PUBLISH:
 //
 //   TAVELO_PUBLISH(TComponent) {
-//     c.Property("Name", &TComponent::Name, &TComponent::SetName).Stored(false);
-//     c.Property("Tag", &TComponent::Tag, &TComponent::SetTag).Default(0);
+//     c.Property("Name", &Self::Name, &Self::SetName).Stored(false);
+//     c.Property("Tag", &Self::Tag, &Self::SetTag).Default(0);
 //   }
 //
 // The builder `c` also takes events (c.Property with an event getter and setter), published
@@ -18,7 +18,7 @@
 #include <climits>
 #include <cstdint>
 #include <memory>
-#include <mutex>
+#include <atomic>
 #include <span>
 #include <string_view>
 #include <type_traits>
@@ -39,6 +39,13 @@ enum TTypeKind : std::uint8_t {
 enum TOrdType : std::uint8_t { otSByte, otUByte, otSWord, otUWord, otSLong, otULong };
 enum TFloatType : std::uint8_t { ftSingle, ftDouble, ftExtended, ftComp, ftCurr };
 
+// The identity of a handler signature: one record per signature, compared by address.
+struct TMethodSignature {};
+template <class Signature> const TMethodSignature* MethodSignatureOf() {
+  static const TMethodSignature identity;
+  return &identity;
+}
+
 // The metadata of one type that a published property can have.
 struct TTypeInfo {
   TTypeKind Kind = tkUnknown;
@@ -58,7 +65,11 @@ struct TTypeInfo {
   const TTypeInfo* CompType = nullptr;
   // Class.
   TClass ClassType = nullptr;
+  // Method (an event type): the signature its handlers must have, shared by every event
+  // type and published method of that signature.
+  const TMethodSignature* MethodSignature = nullptr;
 };
+
 
 // The value of an element name: the element's position for an enumeration (ASCII case
 // folded, -1 when absent or empty), the parsed integer for an integer type, and for the
@@ -67,7 +78,6 @@ int GetEnumValue(const TTypeInfo* type, const String& name);
 // The name of an element, empty when out of range.
 String GetEnumName(const TTypeInfo* type, int value);
 
-inline constexpr int kNoIndex = INT_MIN;    // 0x80000000: the property has no index
 inline constexpr int kNoDefault = INT_MIN;  // 0x80000000: the property has no default
 
 // Type-erased access to one property of one class; each kind uses its own pair.
@@ -104,7 +114,6 @@ public:
   const TTypeInfo* PropType() const { return type_; }
   TTypeKind Kind() const { return type_->Kind; }
   int NameIndex() const { return nameIndex_; }
-  int Index() const { return index_; }
   int Default() const { return default_; }
   bool HasSetter() const { return access_->HasSetter(); }
   bool IsStored(const TObject* object) const {
@@ -123,7 +132,6 @@ private:
   const TTypeInfo* type_;
   std::unique_ptr<TPropAccessor> access_;
   int nameIndex_ = 0;
-  int index_ = kNoIndex;
   int default_ = kNoDefault;
   bool stored_ = true;
   bool (*storedFn_)(const TObject*) = nullptr;
@@ -133,8 +141,8 @@ private:
 struct TMethodInfo {
   String Name;
   void* Code;
-  // The event type whose signature the method has; binding refuses another.
-  const TTypeInfo* Signature;
+  // The method's signature (MethodSignatureOf); binding refuses an event of another.
+  const TMethodSignature* Signature;
 };
 
 // One published field holding a component reference.
@@ -189,7 +197,7 @@ public:
   // First match by name, from this class's own properties up through its bases.
   const TPropInfo* FindProperty(std::string_view name) const;
   // Every published property, inherited ones included, in name-index order.
-  std::vector<const TPropInfo*> Properties() const;
+  std::span<const TPropInfo* const> Properties() const;
   int PropertyCount() const;
   std::span<const std::unique_ptr<TPropInfo>> OwnProperties() const;
   const TMethodInfo* FindMethod(std::string_view name) const;
@@ -213,8 +221,10 @@ private:
   TConstructFn construct_;
   TPublishFn publish_;
   TTypeInfo typeInfo_;
-  mutable std::once_flag once_;
+  // Built on first use under one lock for every class (a class's record builds its base's
+  // first, so the lock is taken again by the same thread).
   mutable std::unique_ptr<TPublished> published_;
+  mutable std::atomic<const TPublished*> ready_{nullptr};
   TPublished* building_ = nullptr;
 };
 
@@ -236,8 +246,11 @@ template <class T> struct TIsSet : std::false_type {};
 template <class E> struct TIsSet<TSet<E>> : std::true_type {};
 template <class S> struct TSetElement;
 template <class E> struct TSetElement<TSet<E>> { using Type = E; };
-template <class T> struct TIsEvent : std::false_type {};
-template <class S> struct TIsEvent<TEvent<S>> : std::true_type {};
+// An event type declared with TAVELO_EVENT: it has a name and a signature.
+template <class T> struct TIsEvent : std::bool_constant<requires {
+  T::kTypeName;
+  typename T::TSignature;
+}> {};
 
 template <class T> const TTypeInfo* TypeInfoOf();
 
@@ -253,12 +266,13 @@ template <class E> const TTypeInfo* SetTypeInfo() {
   return &info;
 }
 
-// Every event type has its own record: its identity is the signature that binding checks.
+// Every event type has its own record, named after it; binding checks its signature.
 template <class Event> const TTypeInfo* EventTypeInfo() {
   static const TTypeInfo info = [] {
     TTypeInfo t;
     t.Kind = tkMethod;
-    t.Name = std::is_same_v<Event, TNotifyEvent> ? "TNotifyEvent" : "TMethod";
+    t.Name = Event::kTypeName;
+    t.MethodSignature = MethodSignatureOf<typename Event::TSignature>();
     return t;
   }();
   return &info;
@@ -281,6 +295,8 @@ template <class T> const TTypeInfo* TypeInfoOf() {
   else if constexpr (std::is_same_v<T, TVariant>) return VariantTypeInfo();
   else if constexpr (TIsSet<T>::value) return SetTypeInfo<typename TSetElement<T>::Type>();
   else if constexpr (TIsEvent<T>::value) return EventTypeInfo<T>();
+  else if constexpr (requires { typename T::TSignature; })
+    static_assert(sizeof(T) == 0, "declare the event type with TAVELO_EVENT so that it has a name");
   else if constexpr (std::is_pointer_v<T> && std::is_base_of_v<TObject, std::remove_pointer_t<T>>)
     return std::remove_pointer_t<T>::StaticClass()->TypeInfo();
   else static_assert(sizeof(T) == 0, "this type cannot be published");
@@ -288,9 +304,36 @@ template <class T> const TTypeInfo* TypeInfoOf() {
 
 }  // namespace tavelo
 
+namespace tavelo {
+
+// Whether the names given to TAVELO_ENUM are the enumeration's values 0..N-1 in order.
+template <class E, std::size_t N> constexpr bool ElementsInOrder(const E (&values)[N]) {
+  for (std::size_t i = 0; i < N; ++i)
+    if (static_cast<long long>(values[i]) != static_cast<long long>(i)) return false;
+  return true;
+}
+
+}  // namespace tavelo
+
+// Applies Macro(Fixed, x) to each further argument (up to 256 of them).
+#define TAVELO_PARENS ()
+#define TAVELO_EXPAND(...) TAVELO_EXPAND4(TAVELO_EXPAND4(TAVELO_EXPAND4(TAVELO_EXPAND4(__VA_ARGS__))))
+#define TAVELO_EXPAND4(...) TAVELO_EXPAND3(TAVELO_EXPAND3(TAVELO_EXPAND3(TAVELO_EXPAND3(__VA_ARGS__))))
+#define TAVELO_EXPAND3(...) TAVELO_EXPAND2(TAVELO_EXPAND2(TAVELO_EXPAND2(TAVELO_EXPAND2(__VA_ARGS__))))
+#define TAVELO_EXPAND2(...) TAVELO_EXPAND1(TAVELO_EXPAND1(TAVELO_EXPAND1(TAVELO_EXPAND1(__VA_ARGS__))))
+#define TAVELO_EXPAND1(...) __VA_ARGS__
+#define TAVELO_FOR_EACH(Macro, Fixed, ...) __VA_OPT__(TAVELO_EXPAND(TAVELO_FOR_EACH_STEP(Macro, Fixed, __VA_ARGS__)))
+#define TAVELO_FOR_EACH_STEP(Macro, Fixed, x, ...) \
+  Macro(Fixed, x) __VA_OPT__(TAVELO_FOR_EACH_AGAIN TAVELO_PARENS(Macro, Fixed, __VA_ARGS__))
+#define TAVELO_FOR_EACH_AGAIN() TAVELO_FOR_EACH_STEP
+#define TAVELO_ENUM_ELEMENT(Enum, x) Enum::x,
+
 // Names the elements of an enumeration once, in declaration order. At namespace scope,
-// after the enumeration: TAVELO_ENUM(TAlign, alNone, alTop, alBottom, ...)
+// after the enumeration: TAVELO_ENUM(TAlign, alNone, alTop, alBottom, ...). The build fails
+// when the names are not the values 0, 1, 2, ... in that order.
 #define TAVELO_ENUM(Enum, ...)                                                          \
+  static_assert(::tavelo::ElementsInOrder<Enum>({TAVELO_FOR_EACH(TAVELO_ENUM_ELEMENT, Enum, __VA_ARGS__)}), \
+                "TAVELO_ENUM(" #Enum ", ...) must name the elements in declaration order");          \
   inline const ::tavelo::TTypeInfo* TavEnumTypeInfo(Enum*) {                            \
     static const ::tavelo::TTypeInfo info = ::tavelo::MakeEnumTypeInfo(#Enum, #__VA_ARGS__); \
     return &info;                                                                       \

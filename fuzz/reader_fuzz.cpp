@@ -9,7 +9,7 @@
 #include "streaming/tests/sample_classes.h"
 
 using namespace tavelo;
-using namespace tavelo::samples;
+using namespace tavelo::testing;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const TClass formClass = RegisterSamples();

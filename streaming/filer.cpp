@@ -933,7 +933,7 @@ void TReader::ReadPropValue(TPersistent* object, const TPropInfo* prop) {
         String name = ReadIdent();
         const TMethodInfo* method = root_ ? root_->ClassType()->FindMethod(name) : nullptr;
         // A handler of another signature would be called with the wrong arguments.
-        if (method == nullptr || method->Signature != type) PropValueError();
+        if (method == nullptr || method->Signature != type->MethodSignature) PropValueError();
         access.SetMethod(object, TMethod{method->Code, root_});
       }
       break;

@@ -4,7 +4,7 @@
 
 #include "core/identmaps.h"
 
-namespace tavelo {
+namespace tavelo::testing {
 namespace {
 
 TEST(IdentifierMapTest, CursorsConvertBothWays) {
@@ -22,4 +22,4 @@ TEST(IdentifierMapTest, CursorsConvertBothWays) {
 }
 
 }  // namespace
-}  // namespace tavelo
+}  // namespace tavelo::testing

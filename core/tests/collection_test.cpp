@@ -8,7 +8,7 @@
 #include "core/component.h"
 #include "core/tests/test_support.h"
 
-namespace tavelo {
+namespace tavelo::testing {
 namespace {
 
 class TPanelItem : public TCollectionItem {
@@ -28,7 +28,7 @@ public:
 private:
   int width_ = 50;
 };
-TAVELO_PUBLISH(TPanelItem) { c.Property("Width", &TPanelItem::Width, &TPanelItem::SetWidth).Default(50); }
+TAVELO_PUBLISH(TPanelItem) { c.Property("Width", &Self::Width, &Self::SetWidth).Default(50); }
 
 class TOtherItem : public TCollectionItem {
   TAVELO_CLASS(TOtherItem, TCollectionItem)
@@ -66,7 +66,7 @@ public:
 private:
   TRecordingCollection panels_;
 };
-TAVELO_PUBLISH(TStatusBarLike) { c.Property("Panels", &TStatusBarLike::Panels, &TStatusBarLike::SetPanels); }
+TAVELO_PUBLISH(TStatusBarLike) { c.Property("Panels", &Self::Panels, &Self::SetPanels); }
 
 TEST(CollectionTest, IdentifiersNeverRepeat) {
   TRecordingCollection panels;
@@ -162,4 +162,4 @@ TEST(CollectionTest, NamePathsGoThroughTheOwnersProperty) {
 }
 
 }  // namespace
-}  // namespace tavelo
+}  // namespace tavelo::testing

@@ -7,7 +7,7 @@
 
 #include "core/tests/test_support.h"
 
-namespace tavelo {
+namespace tavelo::testing {
 namespace {
 
 std::vector<std::string> gLog;
@@ -35,9 +35,9 @@ public:
   TOwnerForm* Other = nullptr;  // a field of another class than its namesakes
 };
 TAVELO_PUBLISH(TOwnerForm) {
-  c.Field("Memo1", &TOwnerForm::Memo1);
-  c.Field("Button1", &TOwnerForm::Button1);
-  c.Field("Other", &TOwnerForm::Other);
+  c.Field("Memo1", &Self::Memo1);
+  c.Field("Button1", &Self::Button1);
+  c.Field("Other", &Self::Other);
 }
 
 TLogged* Make(TComponent* owner, const char* name) {
@@ -227,4 +227,4 @@ TEST_F(ComponentTest, VirtualConstructorAndPublishedNameAndTag) {
 }
 
 }  // namespace
-}  // namespace tavelo
+}  // namespace tavelo::testing

@@ -6,7 +6,7 @@
 #include "core/tests/test_support.h"
 #include "core/typinfo.h"
 
-namespace tavelo {
+namespace tavelo::testing {
 namespace {
 
 TEST(ExceptionTreeTest, ClassesCatchByTheirBases) {
@@ -74,4 +74,4 @@ TEST(LastResortTest, ConsoleProgramsWriteTheTextAndALineBreak) {
 }
 
 }  // namespace
-}  // namespace tavelo
+}  // namespace tavelo::testing

@@ -7,7 +7,7 @@
 #include "core/containers.h"
 #include "core/tests/test_support.h"
 
-namespace tavelo {
+namespace tavelo::testing {
 namespace {
 
 // Records every notification as "+p" or "-p".
@@ -123,4 +123,4 @@ TEST(BitsTest, GrowsOnSetAndChecksReads) {
 }
 
 }  // namespace
-}  // namespace tavelo
+}  // namespace tavelo::testing

@@ -7,12 +7,9 @@
 #include "core/system.h"
 #include "core/tests/test_support.h"
 
-namespace tavelo {
+namespace tavelo::testing {
 namespace {
 
-using testing::ReadAll;
-using testing::TScratchFolder;
-using testing::WriteAll;
 
 // A stream that overrides neither seek.
 class TNoSeekStream : public TStream {
@@ -165,4 +162,4 @@ TEST(ResourceStreamTest, FindsRcDataByNameWithoutCaseAndRefusesWrites) {
 }
 
 }  // namespace
-}  // namespace tavelo
+}  // namespace tavelo::testing

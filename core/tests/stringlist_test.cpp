@@ -8,12 +8,9 @@
 #include "core/system.h"
 #include "core/tests/test_support.h"
 
-namespace tavelo {
+namespace tavelo::testing {
 namespace {
 
-using testing::ReadAll;
-using testing::TScratchFolder;
-using testing::WriteAll;
 
 std::vector<String> Lines(const TStrings& list) {
   std::vector<String> lines;
@@ -22,7 +19,7 @@ std::vector<String> Lines(const TStrings& list) {
 }
 
 // Records the list's changing and change events in order.
-struct TEventLog {
+struct TEventLog : TObject {
   std::vector<std::string> calls;
   void Changing(TObject*) { calls.push_back("changing"); }
   void Change(TObject*) { calls.push_back("change"); }
@@ -314,4 +311,4 @@ TEST(StringListSaveTest, SavingReplacesTheWholeFile) {
 }
 
 }  // namespace
-}  // namespace tavelo
+}  // namespace tavelo::testing

@@ -4,7 +4,7 @@
 
 #include "core/tests/test_support.h"
 
-namespace tavelo {
+namespace tavelo::testing {
 namespace {
 
 TEST(FormatTest, FillsEachDirectiveInOrder) {
@@ -87,4 +87,4 @@ TEST(SameNameTest, FoldsAsciiLettersOnlyAndNeedsEqualLengths) {
 }
 
 }  // namespace
-}  // namespace tavelo
+}  // namespace tavelo::testing

@@ -42,7 +42,7 @@ public:
 private:
   String name_ = "Tahoma";
 };
-TAVELO_PUBLISH(TFontLike) { c.Property("Name", &TFontLike::Name, &TFontLike::SetName); }
+TAVELO_PUBLISH(TFontLike) { c.Property("Name", &Self::Name, &Self::SetName); }
 
 class TControlLike : public TComponent {
   TAVELO_CLASS(TControlLike, TComponent)
@@ -81,9 +81,9 @@ private:
   TNotifyEvent onClick_;
 };
 TAVELO_PUBLISH(TControlLike) {
-  c.Property("Align", &TControlLike::Align, &TControlLike::SetAlign).Default(alNone);
-  c.Property("Color", &TControlLike::Color, &TControlLike::SetColor).Stored<&TControlLike::IsColorStored>();
-  c.Property("Style", &TControlLike::Style, &TControlLike::SetStyle).Default({});
+  c.Property("Align", &Self::Align, &Self::SetAlign).Default(alNone);
+  c.Property("Color", &Self::Color, &Self::SetColor).Stored<&Self::IsColorStored>();
+  c.Property("Style", &Self::Style, &Self::SetStyle).Default({});
   c.Property("Font", &TControlLike::Font, &TControlLike::SetFont);
   c.Property("Hint", &TControlLike::Hint, &TControlLike::SetHint);
   c.Property("Ratio", &TControlLike::Ratio, &TControlLike::SetRatio);
@@ -105,9 +105,9 @@ public:
   TObject* clicked = nullptr;
 };
 TAVELO_PUBLISH(TFormLike) {
-  c.Property("Tag", &TFormLike::MyTag, &TFormLike::SetMyTag).Default(5);
-  c.Method<&TFormLike::ButtonClick>("ButtonClick");
-  c.Method<&TFormLike::Resized>("Resized");
+  c.Property("Tag", &Self::MyTag, &Self::SetMyTag).Default(5);
+  c.Method<&Self::ButtonClick>("ButtonClick");
+  c.Method<&Self::Resized>("Resized");
 }
 
 TEST(PropertyLookupTest, FindsByFoldedNameMostDerivedFirst) {
@@ -121,7 +121,7 @@ TEST(PropertyLookupTest, FindsByFoldedNameMostDerivedFirst) {
 }
 
 TEST(PropertyLookupTest, ListsEveryPropertyByNameIndexWithTheMostDerivedDeclaration) {
-  std::vector<const TPropInfo*> all = TFormLike::StaticClass()->Properties();
+  std::span<const TPropInfo* const> all = TFormLike::StaticClass()->Properties();
   std::vector<String> names;
   for (const TPropInfo* p : all) names.push_back(p->Name());
   EXPECT_EQ(names, (std::vector<String>{"Name", "Tag", "Align", "Color", "Style", "Font", "Hint", "Ratio", "Big",
@@ -185,8 +185,8 @@ TEST(PublishedMethodTest, BindsByNameAndComparesByCode) {
   const TMethodInfo* click = TFormLike::StaticClass()->FindMethod("BUTTONCLICK");
   ASSERT_NE(click, nullptr);
   const TPropInfo* onClick = form.ClassType()->FindProperty("OnClick");
-  EXPECT_EQ(click->Signature, onClick->PropType());
-  EXPECT_NE(TFormLike::StaticClass()->FindMethod("Resized")->Signature, onClick->PropType());
+  EXPECT_EQ(click->Signature, onClick->PropType()->MethodSignature);
+  EXPECT_NE(TFormLike::StaticClass()->FindMethod("Resized")->Signature, onClick->PropType()->MethodSignature);
   EXPECT_EQ(TFormLike::StaticClass()->FindMethod("Missing"), nullptr);
   onClick->Access().SetMethod(&form, TMethod{click->Code, &form});
   form.OnClick()(&form);
@@ -194,6 +194,66 @@ TEST(PublishedMethodTest, BindsByNameAndComparesByCode) {
   // The same handler bound in code is the same event.
   EXPECT_TRUE(form.OnClick() == TNotifyEvent::Bind<&TFormLike::ButtonClick>(&form));
   EXPECT_EQ(TFormLike::StaticClass()->FindMethodByCode(click->Code), click);
+}
+
+// A handler class whose TObject part does not start the object: the event must carry the
+// object as a TObject* and convert it back, or the handler runs on a wrong "this".
+struct TMixin {
+  virtual ~TMixin() = default;
+  int mixinValue = 42;
+};
+
+TAVELO_EVENT(TResizeEvent, void(TObject* sender, int width))
+TAVELO_EVENT(TOtherNotify, void(TObject* sender))
+
+class TTwoBases : public TMixin, public TComponent {
+  TAVELO_CLASS(TTwoBases, TComponent)
+public:
+  using TComponent::TComponent;
+  TResizeEvent OnResize() const { return onResize_; }
+  void SetOnResize(TResizeEvent value) { onResize_ = value; }
+  void Resized(TObject* sender, int width) {
+    seenThis = this;
+    seenSender = sender;
+    seenWidth = width;
+    seenMixin = mixinValue;
+  }
+  TTwoBases* seenThis = nullptr;
+  TObject* seenSender = nullptr;
+  int seenWidth = 0;
+  int seenMixin = 0;
+
+private:
+  TResizeEvent onResize_;
+};
+TAVELO_PUBLISH(TTwoBases) {
+  c.Event("OnResize", &Self::OnResize, &Self::SetOnResize);
+  c.Method<&Self::Resized>("Resized");
+}
+
+TEST(PublishedMethodTest, HandlersOfAClassWithMoreThanOneBaseRunOnTheirOwnObject) {
+  TTwoBases form(nullptr);
+  ASSERT_NE(static_cast<void*>(static_cast<TObject*>(&form)), static_cast<void*>(&form));
+  const TMethodInfo* resized = form.ClassType()->FindMethod("Resized");
+  const TPropInfo* onResize = form.ClassType()->FindProperty("OnResize");
+  EXPECT_EQ(resized->Signature, onResize->PropType()->MethodSignature);
+  // The reader binds with the root as it knows it: a component.
+  TComponent* root = &form;
+  onResize->Access().SetMethod(&form, TMethod{resized->Code, root});
+  form.OnResize()(root, 640);
+  EXPECT_EQ(form.seenThis, &form);
+  EXPECT_EQ(form.seenSender, root);
+  EXPECT_EQ(form.seenWidth, 640);
+  EXPECT_EQ(form.seenMixin, 42);
+  EXPECT_TRUE(form.OnResize() == TResizeEvent::Bind<&TTwoBases::Resized>(&form));
+}
+
+TEST(PublishedMethodTest, EventTypesCarryTheirOwnNames) {
+  EXPECT_EQ(TTwoBases::StaticClass()->FindProperty("OnResize")->PropType()->Name, "TResizeEvent");
+  EXPECT_EQ(TControlLike::StaticClass()->FindProperty("OnClick")->PropType()->Name, "TNotifyEvent");
+  // Another event type of the same signature is another name but binds the same handlers.
+  EXPECT_EQ(TypeInfoOf<TOtherNotify>()->Name, "TOtherNotify");
+  EXPECT_EQ(TypeInfoOf<TOtherNotify>()->MethodSignature, TypeInfoOf<TNotifyEvent>()->MethodSignature);
 }
 
 TEST(EnumValueTest, NamesPositionsAndBooleans) {

@@ -4,7 +4,7 @@
 
 #include "core/identmaps.h"
 
-namespace tavelo {
+namespace tavelo::testing {
 namespace {
 
 TEST(IdentifierMapTest, ColoursConvertBothWays) {
@@ -35,4 +35,4 @@ TEST(IdentifierMapTest, CharsetsConvertBothWays) {
 }
 
 }  // namespace
-}  // namespace tavelo
+}  // namespace tavelo::testing

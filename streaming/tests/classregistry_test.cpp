@@ -5,7 +5,7 @@
 #include "core/component.h"
 #include "core/tests/test_support.h"
 
-namespace tavelo {
+namespace tavelo::testing {
 namespace {
 
 // The registry is process-wide, so each test uses classes of its own.
@@ -91,4 +91,4 @@ TEST(ClassRegistryTest, GroupingMovesRegisteredDescendants) {
 }
 
 }  // namespace
-}  // namespace tavelo
+}  // namespace tavelo::testing

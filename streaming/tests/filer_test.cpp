@@ -11,10 +11,9 @@
 #include "streaming/tests/sample_classes.h"
 #include "tools/formtext.h"
 
-namespace tavelo {
+namespace tavelo::testing {
 namespace {
 
-using namespace samples;
 using namespace std::string_literals;
 
 std::string Compiled(const std::string& source) { return formtext::Compile(source, ".").bytes; }
@@ -249,7 +248,7 @@ public:
   using TComponent::TComponent;
   TFieldOnly* Holder = nullptr;
 };
-TAVELO_PUBLISH(TFieldForm) { c.Field("Holder", &TFieldForm::Holder); }
+TAVELO_PUBLISH(TFieldForm) { c.Field("Holder", &Self::Holder); }
 
 TEST(ComponentReadTest, ClassesComeFromFieldsFirstAndRootsFromTheRegistry) {
   RegisterSamples();
@@ -388,7 +387,7 @@ TEST(ComponentWriteTest, ReferencesEventsAndCollections) {
   form->Panel1->SetBuddy(other.form->Button1);
   // A handler that the window does not publish is left out.
   form->Memo1->SetOnClick(TNotifyEvent::Bind<&TSampleForm::FormClose>(form));
-  form->Panel1->SetOnClick(TNotifyEvent([](void*, TObject*) {}, nullptr));
+  form->Panel1->SetOnClick(TNotifyEvent([](TObject*, TObject*) {}, nullptr));
   std::string dump;
   {
     std::string bytes = Written(form);
@@ -475,4 +474,4 @@ TEST(FormTextTest, ErrorsGiveTheLineOrTheByte) {
 }
 
 }  // namespace
-}  // namespace tavelo
+}  // namespace tavelo::testing

@@ -9,10 +9,9 @@
 #include "streaming/tests/sample_classes.h"
 #include "tools/formtext.h"
 
-namespace tavelo {
+namespace tavelo::testing {
 namespace {
 
-using namespace samples;
 
 // The sample form's description: in the win32 tree the build embeds it in this very test
 // program; the native tree has no resources, so the test registers the compiled bytes.
@@ -46,4 +45,4 @@ TEST(ClassDescriptionTest, AWindowIsBuiltFromItsClassResource) {
 }
 
 }  // namespace
-}  // namespace tavelo
+}  // namespace tavelo::testing

@@ -5,7 +5,7 @@
 #include "streaming/classregistry.h"
 #include "streaming/filer.h"
 
-namespace tavelo::samples {
+namespace tavelo::testing {
 
 std::vector<std::string>& LoadedLog() {
   static std::vector<std::string> log;
@@ -13,11 +13,11 @@ std::vector<std::string>& LoadedLog() {
 }
 
 TAVELO_PUBLISH(TSampleFont) {
-  c.Property("Charset", &TSampleFont::Charset, &TSampleFont::SetCharset).Default(DEFAULT_CHARSET);
-  c.Property("Color", &TSampleFont::Color, &TSampleFont::SetColor).Default(clWindowText);
-  c.Property("Height", &TSampleFont::Height, &TSampleFont::SetHeight);
-  c.Property("Name", &TSampleFont::Name, &TSampleFont::SetName);
-  c.Property("Style", &TSampleFont::Style, &TSampleFont::SetStyle).Default({});
+  c.Property("Charset", &Self::Charset, &Self::SetCharset).Default(DEFAULT_CHARSET);
+  c.Property("Color", &Self::Color, &Self::SetColor).Default(clWindowText);
+  c.Property("Height", &Self::Height, &Self::SetHeight);
+  c.Property("Name", &Self::Name, &Self::SetName);
+  c.Property("Style", &Self::Style, &Self::SetStyle).Default({});
 }
 
 void TSampleFont::Assign(TPersistent* source) {
@@ -33,22 +33,22 @@ void TSampleFont::Assign(TPersistent* source) {
 }
 
 TAVELO_PUBLISH(TSampleControl) {
-  c.Property("Accel", &TSampleControl::Accel, &TSampleControl::SetAccel).Default('\0');
-  c.Property("Align", &TSampleControl::Align, &TSampleControl::SetAlign).Default(alNone);
-  c.Property("Big", &TSampleControl::Big, &TSampleControl::SetBig);
-  c.Property("Buddy", &TSampleControl::Buddy, &TSampleControl::SetBuddy);
-  c.Property("Caption", &TSampleControl::Caption, &TSampleControl::SetCaption);
-  c.Property("Color", &TSampleControl::Color, &TSampleControl::SetColor).Stored<&TSampleControl::IsColorStored>();
-  c.Property("Cursor", &TSampleControl::Cursor, &TSampleControl::SetCursor).Default(crDefault);
-  c.Property("Data", &TSampleControl::Data, &TSampleControl::SetData);
-  c.Property("Font", &TSampleControl::Font, &TSampleControl::SetFont);
-  c.Property("Hint", &TSampleControl::Hint, &TSampleControl::SetHint);
-  c.Property("Left", &TSampleControl::Left, &TSampleControl::SetLeft);
-  c.Property("Lines", &TSampleControl::Lines, &TSampleControl::SetLines);
-  c.Property("Ratio", &TSampleControl::Ratio, &TSampleControl::SetRatio);
-  c.Property("Visible", &TSampleControl::Visible, &TSampleControl::SetVisible).Default(true);
-  c.Property("Width", &TSampleControl::Width, &TSampleControl::SetWidth).Default(0);
-  c.Property("OnClick", &TSampleControl::OnClick, &TSampleControl::SetOnClick);
+  c.Property("Accel", &Self::Accel, &Self::SetAccel).Default('\0');
+  c.Property("Align", &Self::Align, &Self::SetAlign).Default(alNone);
+  c.Property("Big", &Self::Big, &Self::SetBig);
+  c.Property("Buddy", &Self::Buddy, &Self::SetBuddy);
+  c.Property("Caption", &Self::Caption, &Self::SetCaption);
+  c.Property("Color", &Self::Color, &Self::SetColor).Stored<&Self::IsColorStored>();
+  c.Property("Cursor", &Self::Cursor, &Self::SetCursor).Default(crDefault);
+  c.Property("Data", &Self::Data, &Self::SetData);
+  c.Property("Font", &Self::Font, &Self::SetFont);
+  c.Property("Hint", &Self::Hint, &Self::SetHint);
+  c.Property("Left", &Self::Left, &Self::SetLeft);
+  c.Property("Lines", &Self::Lines, &Self::SetLines);
+  c.Property("Ratio", &Self::Ratio, &Self::SetRatio);
+  c.Property("Visible", &Self::Visible, &Self::SetVisible).Default(true);
+  c.Property("Width", &Self::Width, &Self::SetWidth).Default(0);
+  c.Event("OnClick", &Self::OnClick, &Self::SetOnClick);
 }
 
 TSampleControl::TSampleControl(TComponent* owner)
@@ -83,9 +83,9 @@ void TSampleControl::Notification(TComponent* component, TOperation operation) {
 }
 
 TAVELO_PUBLISH(TSamplePanel) {
-  c.Property("Alignment", &TSamplePanel::Alignment, &TSamplePanel::SetAlignment).Default(taLeftJustify);
-  c.Property("Text", &TSamplePanel::Text, &TSamplePanel::SetText);
-  c.Property("Width", &TSamplePanel::Width, &TSamplePanel::SetWidth).Default(50);
+  c.Property("Alignment", &Self::Alignment, &Self::SetAlignment).Default(taLeftJustify);
+  c.Property("Text", &Self::Text, &Self::SetText);
+  c.Property("Width", &Self::Width, &Self::SetWidth).Default(50);
 }
 
 void TSamplePanel::Assign(TPersistent* source) {
@@ -99,7 +99,7 @@ void TSamplePanel::Assign(TPersistent* source) {
 }
 
 TAVELO_PUBLISH(TSampleStatusBar) {
-  c.Property("Panels", &TSampleStatusBar::Panels, &TSampleStatusBar::SetPanels);
+  c.Property("Panels", &Self::Panels, &Self::SetPanels);
 }
 
 TSampleStatusBar::TSampleStatusBar(TComponent* owner)
@@ -108,7 +108,7 @@ TSampleStatusBar::TSampleStatusBar(TComponent* owner)
 TSampleStatusBar::~TSampleStatusBar() { delete panels_; }
 
 TAVELO_PUBLISH(TSampleImageList) {
-  c.Property("Count", &TSampleImageList::Count, &TSampleImageList::SetCount).Default(0);
+  c.Property("Count", &Self::Count, &Self::SetCount).Default(0);
 }
 
 void TSampleImageList::DefineProperties(TFiler& filer) {
@@ -125,16 +125,16 @@ void TSampleImageList::DefineProperties(TFiler& filer) {
 }
 
 TAVELO_PUBLISH(TSampleForm) {
-  c.Property("ActiveControl", &TSampleForm::ActiveControl, &TSampleForm::SetActiveControl);
-  c.Property("OnClose", &TSampleForm::OnClose, &TSampleForm::SetOnClose);
-  c.Field("Memo1", &TSampleForm::Memo1);
-  c.Field("Panel1", &TSampleForm::Panel1);
-  c.Field("Button1", &TSampleForm::Button1);
-  c.Field("StatusBar1", &TSampleForm::StatusBar1);
-  c.Field("ImageList1", &TSampleForm::ImageList1);
-  c.Method<&TSampleForm::FormClose>("FormClose");
-  c.Method<&TSampleForm::ButtonClick>("ButtonClick");
-  c.Method<&TSampleForm::Resized>("Resized");
+  c.Property("ActiveControl", &Self::ActiveControl, &Self::SetActiveControl);
+  c.Event("OnClose", &Self::OnClose, &Self::SetOnClose);
+  c.Field("Memo1", &Self::Memo1);
+  c.Field("Panel1", &Self::Panel1);
+  c.Field("Button1", &Self::Button1);
+  c.Field("StatusBar1", &Self::StatusBar1);
+  c.Field("ImageList1", &Self::ImageList1);
+  c.Method<&Self::FormClose>("FormClose");
+  c.Method<&Self::ButtonClick>("ButtonClick");
+  c.Method<&Self::Resized>("Resized");
 }
 
 void TSampleForm::GetChildren(const TGetChildProc& proc, TComponent* root) {
@@ -175,4 +175,4 @@ TClass RegisterSamples() {
   return TSampleForm::StaticClass();
 }
 
-}  // namespace tavelo::samples
+}  // namespace tavelo::testing

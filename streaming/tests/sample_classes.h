@@ -12,7 +12,7 @@
 #include "graphics/colors.h"
 #include "controls/cursors.h"
 
-namespace tavelo::samples {
+namespace tavelo::testing {
 
 enum TSampleAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 TAVELO_ENUM(TSampleAlign, alNone, alTop, alBottom, alLeft, alRight, alClient)
@@ -198,4 +198,4 @@ TClass RegisterSamples();
 void AddSampleWindow(TComponent* window);
 void RemoveSampleWindow(TComponent* window);
 
-}  // namespace tavelo::samples
+}  // namespace tavelo::testing
