@@ -60,7 +60,7 @@ public:
   void Delete(int index);
   void Clear();
   int Count() const { return items_.Count(); }
-  // Raises EListError "Indice de liste hors limites (%d)".
+  // Raises EListError SListIndexError.
   TCollectionItem* Items(int index) const { return static_cast<TCollectionItem*>(items_.Get(index)); }
   TCollectionItem* FindItemID(int id) const;
   virtual void BeginUpdate();

@@ -50,15 +50,15 @@ public:
   TComponent& operator=(const TComponent&) = delete;
 
   const String& Name() const { return name_; }
-  // Raises EComponentError "''%s'' n'est pas un nom de composant correct" or "Un composant
-  // nommé %s existe déjà"; a rejected name leaves the old name and binding in place.
+  // Raises EComponentError SInvalidName or SDuplicateName; a rejected name leaves the old
+  // name and binding in place.
   virtual void SetName(const String& newName);
   int Tag() const { return tag_; }
   void SetTag(int value) { tag_ = value; }
   TComponent* Owner() const { return owner_; }
 
   int ComponentCount() const { return components_ ? components_->Count() : 0; }
-  // Raises EListError "Indice de liste hors limites (%d)".
+  // Raises EListError SListIndexError.
   TComponent* Components(int index) const;
   int ComponentIndex() const;
   void SetComponentIndex(int index);

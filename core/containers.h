@@ -18,7 +18,7 @@ public:
   TThreadList(const TThreadList&) = delete;
   TThreadList& operator=(const TThreadList&) = delete;
 
-  // Raises EListError "La liste n'autorise pas les doublons ($0%x)" for a duplicate in
+  // Raises EListError SDuplicateItem for a duplicate in
   // error mode.
   void Add(void* item);
   void Remove(void* item);
@@ -54,7 +54,7 @@ class TBits : public TObject {
   TAVELO_CLASS(TBits, TObject)
 public:
   int Size() const { return size_; }
-  // Errors raise EBitsError "Indice de bits hors limites".
+  // Errors raise EBitsError SBitsIndexError.
   void SetSize(int value);
   bool Bit(int index) const;
   // Grows the set to index + 1 bits first when needed.

@@ -104,15 +104,15 @@ private:
   unsigned errorCode_;
 };
 
-// The exception for a platform error code: "Erreur système.  Code : %d." with the platform's
-// text, or the generic text when the code is 0.
+// The exception for a platform error code: SOSError with the platform's text, or
+// SUnkOSError when the code is 0.
 EOSError OSError(unsigned errorCode);
 // Raises OSError for the calling thread's last platform error.
 [[noreturn]] void RaiseLastOSError();
 // The runtime's file error for a code, with the specific text when there is one.
 EInOutError InOutError(int errorCode);
 
-// The last-resort text: "Exception %s dans le module %s à %p.\n%s%s" with the class name,
+// The last-resort text: SException with the class name,
 // the module's file name, the address relative to the module and the message, followed by
 // a "." unless the message is empty or already ends with one.
 String LastResortText(const Exception& e);

@@ -28,7 +28,7 @@ protected:
   virtual void AssignTo(TPersistent* dest) const;
   // Declares properties that are streamed without being published.
   virtual void DefineProperties(TFiler& filer);
-  // Raises "Impossible d'affecter %s à %s" for source (or "nil") into this class.
+  // Raises SAssignError for source (or "nil") into this class.
   [[noreturn]] void AssignError(const TPersistent* source) const;
 
   friend class TFiler;

@@ -26,7 +26,7 @@ class TStream : public TObject {
   TAVELO_CLASS(TStream, TObject)
 public:
   virtual void SetSize(std::int32_t newSize);
-  // Checks the 32-bit range ("Erreur de vérification d'étendue"), then SetSize.
+  // Checks the 32-bit range (SRangeError), then SetSize.
   virtual void SetSize64(std::int64_t newSize);
   // Bytes actually moved.
   virtual std::int32_t Read(void* buffer, std::int32_t count) = 0;
@@ -39,8 +39,7 @@ public:
   void SetPosition(std::int64_t value) { Seek64(value, soBeginning); }
   std::int64_t Size();
 
-  // Raise EReadError "Erreur de lecture du flux" / EWriteError "Erreur d'écriture dans le
-  // flux" when fewer bytes move than asked.
+  // Raise EReadError SReadError / EWriteError SWriteError when fewer bytes move than asked.
   void ReadBuffer(void* buffer, std::int32_t count);
   void WriteBuffer(const void* buffer, std::int32_t count);
   // Copies count bytes of source, or all of it from its beginning when count is 0.
@@ -71,8 +70,7 @@ protected:
 class TFileStream : public THandleStream {
   TAVELO_CLASS(TFileStream, THandleStream)
 public:
-  // Raises EFCreateError "Impossible de créer le fichier %s" or EFOpenError "Impossible
-  // d'ouvrir le fichier %s" with the path as given.
+  // Raises EFCreateError SFCreateError or EFOpenError SFOpenError with the path as given.
   TFileStream(const String& fileName, std::uint16_t mode);
   ~TFileStream() override;
   TFileStream(const TFileStream&) = delete;
@@ -122,8 +120,8 @@ public:
 
 protected:
   // Resizes the block to newCapacity (rounded up to 8192 bytes unless it equals the size);
-  // returns the block. Raises EStreamError "Mémoire insuffisante lors de l'extension du
-  // flux mémoire" when the memory cannot be had.
+  // returns the block. Raises EStreamError SMemoryStreamError when the memory cannot be
+  // had.
   virtual void* Realloc(std::int32_t& newCapacity);
 
 private:
@@ -134,15 +132,15 @@ private:
 class TResourceStream : public TCustomMemoryStream {
   TAVELO_CLASS(TResourceStream, TCustomMemoryStream)
 public:
-  // Raises EResNotFound "Ressource %s non trouvée" with the name.
+  // Raises EResNotFound SResNotFound with the name.
   TResourceStream(sys::TModule module, const String& name, int type);
-  // Raises EStreamError "Impossible d'écrire dans un flux en lecture seule".
+  // Raises EStreamError SCantWriteResourceStream.
   std::int32_t Write(const void* buffer, std::int32_t count) override;
 };
 
 // Writes a file without ever losing the one it replaces: the bytes go to a new file in the
 // same folder, reach the disk, and only then take the old file's place. A failure leaves the
-// old file as it was and raises EFCreateError "Impossible de créer le fichier %s" (the
+// old file as it was and raises EFCreateError SFCreateError (the
 // folder refuses the new file, or the old one cannot be replaced) or the writer's error.
 void SaveFileSafely(const String& fileName, const std::function<void(TStream&)>& write);
 

@@ -47,13 +47,13 @@ using TFormatArgs = std::initializer_list<TFormatArg>;
 
 // Fills %s %d %u %x %X %p (with the "-", width and ".precision" forms) in order; "%%" is a
 // percent sign. A directive that does not fit its argument, or a missing argument, raises
-// EConvertError "Le format '%s' est incorrect ou incompatible avec l'argument".
+// EConvertError SInvalidFormat.
 String Format(const String& format, TFormatArgs args);
 
 String IntToStr(long long value);
 String IntToHex(unsigned long long value, int digits);
 // Decimal, optionally signed, or hexadecimal with a leading "$" or "0x"; surrounding blanks
-// are refused. Raises EConvertError "'%s' n'est pas une valeur entière correcte".
+// are refused. Raises EConvertError SInvalidInteger.
 int StrToInt(const String& text);
 long long StrToInt64(const String& text);
 bool TryStrToInt(const String& text, int& value);

@@ -8,9 +8,9 @@
 //     c.Property("Tag", &Self::Tag, &Self::SetTag).Default(0);
 //   }
 //
-// The builder `c` also takes events (c.Property with an event getter and setter), published
-// methods (c.Method<&TForm1::FormClose>("FormClose")) and published fields
-// (c.Field("Memo1", &TForm1::Memo1)). Types are derived from the accessors' C++ types:
+// The builder `c` also takes events (c.Event, for types declared with TAVELO_EVENT),
+// published methods (c.Method<&Self::FormClose>("FormClose")) and published fields
+// (c.Field("Memo1", &Self::Memo1)); see core/publish.h. Types are derived from the accessors' C++ types:
 // enumerations name their elements once with TAVELO_ENUM, sets are TSet<E>, integer types
 // with identifier maps are distinct types declared with TAVELO_INTEGER_TYPE.
 #pragma once

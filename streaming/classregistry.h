@@ -10,21 +10,21 @@
 namespace tavelo {
 
 // Registers a class and every ancestor not yet registered, each in its best group. Raises
-// EFilerError "Une classe nommée %s existe déjà" when that group holds another class of the
+// EFilerError SDuplicateClass when that group holds another class of the
 // same name; registering a class twice is harmless.
 void RegisterClass(TClass cls);
 void RegisterClasses(std::initializer_list<TClass> classes);
 // The registered class of that name in an active group, or null.
 TClass GetClass(const String& name);
-// The same, or EClassNotFound "Classe %s non trouvée".
+// The same, or EClassNotFound SClassNotFound.
 TClass FindClass(const String& name);
 // Appends a group started by cls unless a group already has it among its group classes.
 void StartClassGroup(TClass cls);
 // Makes cls the active class; each group is active when cls inherits from one of its group
 // classes. Returns the previously active class.
 TClass ActivateClassGroup(TClass cls);
-// Adds cls to the group classes of groupClass's best group (EFilerError "%s n'est pas dans
-// un groupe de recensement de classes" when it has none) and moves there the registered
+// Adds cls to the group classes of groupClass's best group (EFilerError SUnknownGroup
+// when it has none) and moves there the registered
 // classes that now belong to it.
 void GroupDescendentsWith(TClass cls, TClass groupClass);
 
