@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/wine-env.sh
-exe=build/win32/app/tavelo.exe
+exe=$TAVELO_WIN_TREE/app/tavelo.exe
 if [ -n "${DISPLAY:-}" ] && xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
   tavelo_wine_prefix
   exec wine "$exe"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs every test: the reader's bounded fuzz run, ctest in the native tree, then ctest in the
-# win32 tree under Wine on a virtual display with one persistent wineserver. Whatever this started is stopped at the
+# Runs every test: the bounded fuzz runs, ctest in the native tree, then ctest in the Windows
+# tree this machine runs (build/win32, or build/win64 where the kernel runs no 32-bit
+# program: scripts/wine-env.sh) under Wine on a virtual display with one persistent wineserver. Whatever this started is stopped at the
 # end by its own pid or prefix, also when a test fails.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -19,7 +20,7 @@ bash scripts/fuzz.sh || status=1
 echo "== Tests natifs (build/host)"
 (cd build/host && ctest --output-on-failure -j2) || status=1
 
-echo "== Tests Windows sous Wine (build/win32)"
+echo "== Tests Windows sous Wine ($TAVELO_WIN_TREE)"
 tavelo_start_xvfb || exit 1
 tavelo_wine_prefix
 TAVELO_WINESERVER_STARTED=1
@@ -27,5 +28,5 @@ wineserver -p
 # Wine's own services start with the first program; started here, they do not hold on to
 # the output pipe of whichever test would have started them.
 wine cmd.exe /c exit >/dev/null 2>&1 </dev/null
-(cd build/win32 && ctest --output-on-failure -j2) || status=1
+(cd "$TAVELO_WIN_TREE" && ctest --output-on-failure -j2) || status=1
 exit $status

@@ -1,18 +1,65 @@
-# Sourced by the scripts that run Windows programs: one private 32-bit Wine prefix inside
-# the build tree, quiet, French, and never offering to install components we do not use.
+# Sourced by the scripts that run Windows programs: one private Wine prefix inside the build
+# tree, quiet, French, and never offering to install components we do not use.
+#
+# Tavelo ships as a 32-bit program (build/win32). Some machines' kernels run no 32-bit
+# program at all (IA-32 emulation off): there the same sources are also built for x86_64
+# (build/win64) and every Windows program of ours runs from that tree under 64-bit Wine.
+# TAVELO_WIN_TREE names the tree whose programs run on this machine.
 TAVELO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX="${WINEPREFIX:-$TAVELO_ROOT/build/win32/wineprefix}"
-export WINEARCH=win32
+
+# Whether this machine runs 32-bit programs: Wine's own 32-bit loader tells.
+tavelo_runs_32bit() {
+  [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+if [ -z "${TAVELO_WIN_TREE:-}" ]; then
+  if tavelo_runs_32bit || [ ! -x /usr/lib/wine/wine64 ]; then
+    TAVELO_WIN_TREE=build/win32
+  else
+    TAVELO_WIN_TREE=build/win64
+  fi
+fi
+export TAVELO_WIN_TREE
+if [ "$TAVELO_WIN_TREE" = build/win64 ]; then
+  export WINEARCH=win64
+  TAVELO_WINE=/usr/lib/wine/wine64
+  export WINELOADER=$TAVELO_WINE
+else
+  export WINEARCH=win32
+  TAVELO_WINE=wine
+fi
+export WINEPREFIX="${WINEPREFIX:-$TAVELO_ROOT/$TAVELO_WIN_TREE/wineprefix}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LC_ALL=fr_FR.UTF-8
 
-# Creates the prefix once (about 15 s); later calls return at once.
+# Runs a Windows program with the Wine of this machine's tree.
+wine() { "$TAVELO_WINE" "$@"; }
+
+# Creates the prefix once (about 15 s); later calls only check its fonts.
 tavelo_wine_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1
+    wine wineboot -i >/dev/null 2>&1
     wineserver -w
+  fi
+  tavelo_wine_fonts
+}
+
+# Wine draws the caption buttons' glyphs with its Marlett font. Debian ships it in fonts-wine,
+# in a data folder this Wine never searches, so without it the buttons show the letters
+# "0 1 r"; the prefix's own Fonts folder is searched whenever a wineserver starts. Idempotent,
+# and also for a prefix made before the package was installed.
+tavelo_wine_fonts() {
+  local source=/usr/share/wine/fonts/marlett.ttf fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  [ -f "$WINEPREFIX/system.reg" ] || return 0
+  if [ ! -f "$source" ]; then
+    echo "Police Marlett absente (paquet fonts-wine) : les boutons de titre seront des lettres" >&2
+    return 0
+  fi
+  if ! cmp -s "$source" "$fonts/marlett.ttf"; then
+    mkdir -p "$fonts"
+    cp "$source" "$fonts/marlett.ttf"
   fi
 }
 
