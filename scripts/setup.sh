@@ -3,8 +3,8 @@
 # machine lacks. Idempotent: a second run checks and does nothing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ g++-mingw-w64-i686-posix wine wine32:i386 xvfb x11-apps x11-utils
-          imagemagick xdotool fonts-liberation clang libclang-rt-14-dev googletest libgtest-dev
+packages=(cmake ninja-build g++ g++-mingw-w64-i686-posix wine wine32:i386 fonts-wine xvfb x11-apps
+          x11-utils imagemagick xdotool fonts-liberation clang libclang-rt-14-dev googletest libgtest-dev
           libbenchmark-dev ccache locales xauth)
 
 missing=()

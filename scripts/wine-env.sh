@@ -7,12 +7,30 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LC_ALL=fr_FR.UTF-8
 
-# Creates the prefix once (about 15 s); later calls return at once.
+# Creates the prefix once (about 15 s); later calls only check its fonts.
 tavelo_wine_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1
     wineserver -w
+  fi
+  tavelo_wine_fonts
+}
+
+# Wine draws the caption buttons' glyphs with its Marlett font. Debian ships it in fonts-wine,
+# in a data folder this Wine never searches, so without it the buttons show the letters
+# "0 1 r"; the prefix's own Fonts folder is searched whenever a wineserver starts. Idempotent,
+# and also for a prefix made before the package was installed.
+tavelo_wine_fonts() {
+  local source=/usr/share/wine/fonts/marlett.ttf fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  [ -f "$WINEPREFIX/system.reg" ] || return 0
+  if [ ! -f "$source" ]; then
+    echo "Police Marlett absente (paquet fonts-wine) : les boutons de titre seront des lettres" >&2
+    return 0
+  fi
+  if ! cmp -s "$source" "$fonts/marlett.ttf"; then
+    mkdir -p "$fonts"
+    cp "$source" "$fonts/marlett.ttf"
   fi
 }
 
