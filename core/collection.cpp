@@ -15,8 +15,9 @@ using TCollectionUpdate = TUpdateBracket<TCollection>;
 // ---- TCollectionItem ----
 
 TCollectionItem::TCollectionItem(TCollection* collection) {
-  // The item's final class is not known yet while it is constructed.
-  if (collection) collection->InsertItem(this, false);
+  // Checked as a TCollectionItem, the only class this object has yet: a derived class that
+  // enters through here is refused, so derived classes enter from their own constructors.
+  if (collection) SetCollection(collection);
 }
 
 TCollectionItem::~TCollectionItem() { SetCollection(nullptr); }
@@ -24,7 +25,7 @@ TCollectionItem::~TCollectionItem() { SetCollection(nullptr); }
 void TCollectionItem::SetCollection(TCollection* value) {
   if (value == collection_) return;
   if (collection_) collection_->RemoveItem(this);
-  if (value) value->InsertItem(this, true);
+  if (value) value->InsertItem(this);
 }
 
 int TCollectionItem::Index() const {
@@ -107,8 +108,8 @@ void TCollection::Changed() {
   if (updateCount_ == 0) Update(nullptr);
 }
 
-void TCollection::InsertItem(TCollectionItem* item, bool checkClass) {
-  if (checkClass && !item->InheritsFrom(itemClass_)) throw EListError(SInvalidPropertyValue);
+void TCollection::InsertItem(TCollectionItem* item) {
+  if (!item->InheritsFrom(itemClass_)) throw EListError(SInvalidPropertyValue);
   items_.Add(item);
   item->collection_ = this;
   item->id_ = nextID_++;

@@ -107,6 +107,9 @@ void TComponent::Remove(TComponent* component) {
 }
 
 void TComponent::InsertComponent(TComponent* component) {
+  if (component->owner_ == this) return;
+  // A component has one owner: one that moves leaves the old one first.
+  if (component->owner_) component->owner_->RemoveComponent(component);
   component->ValidateContainer(this);
   ValidateRename(component, String(), component->name_);
   Insert(component);
@@ -143,7 +146,9 @@ void TComponent::SetName(const String& newName) {
 }
 
 void TComponent::ValidateRename(TComponent* component, const String& currentName, const String& newName) {
-  if (component && !SameName(currentName, newName) && component->owner_ == this && FindComponent(newName))
+  // A component without an owner is on its way in: its name must not clash either.
+  if (component && !SameName(currentName, newName) && (component->owner_ == this || !component->owner_) &&
+      FindComponent(newName))
     throw EComponentError(SDuplicateName, {newName});
   if (state_.Contains(csDesigning) && owner_) owner_->ValidateRename(component, currentName, newName);
 }

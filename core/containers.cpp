@@ -1,6 +1,7 @@
 #include "core/containers.h"
 
 #include <cstdint>
+#include <limits>
 
 #include "core/exceptions.h"
 #include "core/rtlconsts.h"
@@ -61,7 +62,8 @@ bool TBits::Bit(int index) const {
 }
 
 void TBits::SetBit(int index, bool value) {
-  if (index < 0) throw EBitsError(SBitsIndexError);
+  // The last index an int holds cannot be reached: the size would be one past it.
+  if (index < 0 || index == std::numeric_limits<int>::max()) throw EBitsError(SBitsIndexError);
   if (index >= size_) SetSize(index + 1);
   std::uint32_t mask = 1u << (index % 32);
   std::uint32_t& word = words_[static_cast<std::size_t>(index) / 32];

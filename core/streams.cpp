@@ -249,22 +249,27 @@ std::int32_t TResourceStream::Write(const void*, std::int32_t) {
 // ---- Saving without loss ----
 
 void SaveFileSafely(const String& fileName, const std::function<void(TStream&)>& write) {
+  // Through a link, the file it names is the one replaced, from beside it; the link stays.
+  String target = sys::FileTarget(fileName);
+  if (target.empty()) throw EFCreateError(SFCreateError, {fileName});
   String temporary;
   sys::THandle handle = sys::kInvalidHandle;
   for (int attempt = 0; attempt < 100 && handle == sys::kInvalidHandle; ++attempt) {
-    temporary = Format("%s.~%d.tmp", {fileName, attempt});
+    temporary = Format("%s.~%d.tmp", {target, attempt});
     handle = sys::FileCreateNew(temporary);
     // Only a name already taken is worth another try; anything else is the folder refusing.
     if (handle == sys::kInvalidHandle && !sys::FileExists(temporary)) break;
   }
   if (handle == sys::kInvalidHandle) throw EFCreateError(SFCreateError, {fileName});
   try {
+    // Before any byte goes in, so that a private file's text is never readable to others.
+    if (!sys::FileTakeAttributes(handle, target)) throw EFCreateError(SFCreateError, {fileName});
     THandleStream stream(handle);
     write(stream);
     if (!sys::FileFlush(handle)) throw EWriteError(SWriteError);
     sys::FileClose(handle);
     handle = sys::kInvalidHandle;
-    if (!sys::FileReplace(temporary, fileName)) throw EFCreateError(SFCreateError, {fileName});
+    if (!sys::FileReplace(temporary, target)) throw EFCreateError(SFCreateError, {fileName});
   } catch (...) {
     sys::FileClose(handle);
     sys::FileDelete(temporary);

@@ -139,9 +139,11 @@ public:
 };
 
 // Writes a file without ever losing the one it replaces: the bytes go to a new file in the
-// same folder, reach the disk, and only then take the old file's place. A failure leaves the
-// old file as it was and raises EFCreateError SFCreateError (the
-// folder refuses the new file, or the old one cannot be replaced) or the writer's error.
+// same folder, reach the disk, and only then take the old file's place, keeping its
+// permissions and owner; through a symbolic link, the file it names is the one written and
+// the link stays. A failure leaves the old file as it was and raises EFCreateError
+// SFCreateError (the folder refuses the new file, or the old one cannot be replaced) or the
+// writer's error.
 void SaveFileSafely(const String& fileName, const std::function<void(TStream&)>& write);
 
 }  // namespace tavelo

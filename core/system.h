@@ -37,7 +37,15 @@ bool FileSetEnd(THandle handle);
 bool FileFlush(THandle handle);
 void FileClose(THandle handle);
 // Moves source over target in one step, so that target is either the old or the new file.
+// Where the platform keeps attributes with the file it replaces, they stay.
 bool FileReplace(const String& source, const String& target);
+// The file a path names: a symbolic link is followed, through links to links, to the file it
+// points at (which need not exist yet); any other path comes back as it is. Empty when the
+// links go round in a loop.
+String FileTarget(const String& path);
+// Gives the open file the permissions and, where allowed, the owner of the file at model, so
+// that a file replacing it changes nothing but the bytes. True also when model does not exist.
+bool FileTakeAttributes(THandle handle, const String& model);
 bool FileDelete(const String& path);
 bool FileExists(const String& path);
 

@@ -111,6 +111,38 @@ bool FileReplace(const String& source, const String& target) {
   return ::rename(Native(source).c_str(), Native(target).c_str()) == 0;
 }
 
+String FileTarget(const String& path) {
+  std::string current = Native(path);
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st;
+    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+      // A name the code page cannot spell would lead the save elsewhere.
+      String target = Utf8ToAnsi(current);
+      return AnsiToUtf8(target) == current ? target : String();
+    }
+    char buffer[4096];
+    ssize_t n = ::readlink(current.c_str(), buffer, sizeof buffer);
+    if (n <= 0 || n >= static_cast<ssize_t>(sizeof buffer)) return String();
+    std::string link(buffer, static_cast<std::size_t>(n));
+    std::size_t slash = current.rfind('/');
+    // A relative link is relative to the folder that holds it.
+    current = link[0] == '/' || slash == std::string::npos ? link : current.substr(0, slash + 1) + link;
+  }
+  return String();
+}
+
+bool FileTakeAttributes(THandle handle, const String& model) {
+  struct stat st;
+  if (::stat(Native(model).c_str(), &st) != 0) return errno == ENOENT;
+  int fd = static_cast<int>(handle);
+  // Only a privileged user may give a file away and only a member may give it the group;
+  // where neither is allowed the file stays the saver's, as a file saved anew would.
+  bool owned = ::fchown(fd, st.st_uid, st.st_gid) == 0 || ::fchown(fd, static_cast<uid_t>(-1), st.st_gid) == 0;
+  static_cast<void>(owned);
+  // After the owner, which clears the set-id bits.
+  return ::fchmod(fd, st.st_mode & 07777) == 0;
+}
+
 bool FileDelete(const String& path) { return ::unlink(Native(path).c_str()) == 0; }
 
 bool FileExists(const String& path) {

@@ -77,8 +77,19 @@ void FileClose(THandle handle) {
 }
 
 bool FileReplace(const String& source, const String& target) {
+  // Replacing keeps the old file's attributes and security, which a move would not; a new
+  // file, or one the platform cannot replace that way, is moved into place.
+  if (FileExists(target) && ::ReplaceFileA(target.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                           nullptr, nullptr))
+    return true;
   return ::MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
+
+// Links are left to the platform, which opens and replaces what a path names.
+String FileTarget(const String& path) { return path; }
+
+// FileReplace carries the attributes over.
+bool FileTakeAttributes(THandle, const String&) { return true; }
 
 bool FileDelete(const String& path) { return ::DeleteFileA(path.c_str()) != 0; }
 

@@ -3,8 +3,11 @@
 # machine lacks. Idempotent: a second run checks and does nothing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 xvfb x11-apps x11-utils
-          imagemagick xdotool fonts-liberation clang libclang-rt-14-dev googletest libgtest-dev
+# Both mingw-w64 targets and both Wines: the program ships 32-bit, and where the kernel runs
+# no 32-bit program its Windows side is built and run for x86_64 (scripts/wine-env.sh).
+packages=(cmake ninja-build g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64
+          fonts-wine xvfb x11-apps x11-utils imagemagick xdotool fonts-liberation clang libclang-rt-14-dev
+          googletest libgtest-dev
           libbenchmark-dev ccache locales xauth)
 
 missing=()

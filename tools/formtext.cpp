@@ -206,7 +206,7 @@ private:
     if (kind_ == TToken::Number) {
       Number();
     } else if (kind_ == TToken::String) {
-      writer_.WriteWideString(Utf8ToWide(token_));
+      Text(Utf8ToWide(token_));
       Next();
     } else if (kind_ == TToken::Ident) {
       std::string ident = token_;
@@ -257,6 +257,14 @@ private:
     } else {
       Fail("valeur attendue");
     }
+  }
+
+  // The writer's string rule for whatever the code page holds, so that "" is 06 00 and "é"
+  // UTF-8; only text beyond the code page needs the wide-string rule to keep every character.
+  void Text(const WideString& text) {
+    String ansi = WideToAnsi(text);
+    if (AnsiToWide(ansi) == text) writer_.WriteString(ansi);
+    else writer_.WriteWideString(text);
   }
 
   void SkipListSeparators() {

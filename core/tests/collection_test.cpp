@@ -14,7 +14,7 @@ namespace {
 class TPanelItem : public TCollectionItem {
   TAVELO_CLASS(TPanelItem, TCollectionItem)
 public:
-  using TCollectionItem::TCollectionItem;
+  explicit TPanelItem(TCollection* collection) : TCollectionItem(nullptr) { SetCollection(collection); }
   int Width() const { return width_; }
   void SetWidth(int value) { width_ = value; }
   void Assign(TPersistent* source) override {
@@ -131,6 +131,22 @@ TEST(CollectionTest, ItemsOfAnotherClassAreRefused) {
   EXPECT_RAISES(stray.SetCollection(&panels), EListError, "Valeur de propriété incorrecte");
   EXPECT_EQ(panels.Count(), 0);
   EXPECT_EQ(stray.Collection(), nullptr);
+
+  // Constructed straight into the collection: refused before anything changes or is told.
+  EXPECT_RAISES(new TOtherItem(&panels), EListError, "Valeur de propriété incorrecte");
+  EXPECT_RAISES(TOtherItem::StaticClass()->Construct(&panels), EListError, "Valeur de propriété incorrecte");
+  EXPECT_EQ(panels.Count(), 0);
+  EXPECT_TRUE(panels.log.empty());
+  // The item class itself still enters that way, and no identifier went to the refused ones.
+  auto* made = static_cast<TCollectionItem*>(TPanelItem::StaticClass()->Construct(&panels));
+  auto* panel = new TPanelItem(&panels);
+  EXPECT_EQ(made->Collection(), &panels);
+  EXPECT_EQ(panel->Index(), 1);
+  EXPECT_EQ(panel->ID(), 1);
+  EXPECT_EQ(panels.log, (std::vector<std::string>{"added 0", "update nil", "added 1", "update nil"}));
+  TCollection plain(TCollectionItem::StaticClass());
+  auto* item = new TCollectionItem(&plain);
+  EXPECT_EQ(item->Collection(), &plain);
 }
 
 TEST(CollectionTest, AssignCopiesItemsAndRefusesStrangers) {

@@ -86,6 +86,44 @@ TEST_F(ComponentTest, NamesAreValidatedAndUniqueAmongSiblings) {
   EXPECT_EQ(owner.ComponentCount(), 4);
 }
 
+TEST_F(ComponentTest, InsertingANameAlreadyOwnedIsRefusedAndLeavesNoOwner) {
+  TOwnerForm form(nullptr);
+  TLogged* memo = Make(&form, "memo1");
+  TLogged stray(nullptr);
+  stray.SetName("MEMO1");
+  gLog.clear();
+  EXPECT_RAISES(form.InsertComponent(&stray), EComponentError, "Un composant nommé MEMO1 existe déjà");
+  EXPECT_EQ(stray.Owner(), nullptr);
+  EXPECT_EQ(form.ComponentCount(), 1);
+  EXPECT_EQ(form.Memo1, memo);
+  EXPECT_TRUE(gLog.empty());  // nobody was told of an insertion
+
+  // One that belongs elsewhere leaves its owner first, so a refusal leaves it with none.
+  TOwnerForm other(nullptr);
+  other.SetName("Other");
+  TLogged* moving = Make(&other, "Memo1");
+  EXPECT_EQ(other.Memo1, moving);
+  gLog.clear();
+  EXPECT_RAISES(form.InsertComponent(moving), EComponentError, "Un composant nommé Memo1 existe déjà");
+  EXPECT_EQ(moving->Owner(), nullptr);
+  EXPECT_EQ(other.ComponentCount(), 0);
+  EXPECT_EQ(other.Memo1, nullptr);
+  EXPECT_EQ(gLog.front(), "Other:-Memo1");
+  EXPECT_EQ(form.FindComponent("memo1"), memo);
+
+  // Without a clash the move goes through; inserting where it already is changes nothing.
+  moving->SetName("Button1");
+  form.InsertComponent(moving);
+  form.InsertComponent(moving);
+  EXPECT_EQ(moving->Owner(), &form);
+  EXPECT_EQ(form.ComponentCount(), 2);
+  EXPECT_EQ(form.Button1, moving);
+  TLogged unnamed(nullptr);
+  form.InsertComponent(&unnamed);  // any number of unnamed ones
+  EXPECT_EQ(unnamed.Owner(), &form);
+  form.RemoveComponent(&unnamed);
+}
+
 // Records the renames its owner chain is asked to validate.
 class TRenameWatcher : public TLogged {
   TAVELO_CLASS(TRenameWatcher, TLogged)

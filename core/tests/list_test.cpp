@@ -120,6 +120,12 @@ TEST(BitsTest, GrowsOnSetAndChecksReads) {
   bits.SetSize(35);
   bits.SetSize(40);
   EXPECT_FALSE(bits.Bit(38));  // bits cut off by a shrink come back clear
+  // The largest index an int holds would need a size one past it.
+  EXPECT_RAISES(bits.SetBit(2147483647, true), EBitsError, "Indice de bits hors limites");
+  EXPECT_RAISES(bits.SetBit(2147483647, false), EBitsError, "Indice de bits hors limites");
+  EXPECT_RAISES(bits.Bit(2147483647), EBitsError, "Indice de bits hors limites");
+  EXPECT_EQ(bits.Size(), 40);
+  EXPECT_EQ(bits.OpenBit(), 33);
 }
 
 }  // namespace

@@ -1,6 +1,12 @@
 #include "core/streams.h"
 
 #include <cstring>
+#include <filesystem>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -147,6 +153,82 @@ TEST(FileStreamTest, MemoryStreamsSaveWithoutLoss) {
   back.LoadFromFile(path);
   EXPECT_EQ(back.Size(), 9);
 }
+
+#ifndef _WIN32
+// Permissions, owners and symbolic links as the POSIX side has them.
+class SafeSaveTest : public ::testing::Test {
+protected:
+  static void Save(const String& path, const std::string& bytes) {
+    TMemoryStream stream;
+    stream.WriteBuffer(bytes.data(), static_cast<std::int32_t>(bytes.size()));
+    stream.SaveToFile(path);
+  }
+  static int FilesIn(const std::filesystem::path& folder) {
+    int files = 0;
+    for (auto& entry : std::filesystem::directory_iterator(folder))
+      files += !std::filesystem::is_directory(entry.symlink_status());
+    return files;
+  }
+};
+
+TEST_F(SafeSaveTest, TheReplacedFileKeepsItsPermissionsAndOwner) {
+  TScratchFolder folder;
+  String path = folder.File("secret.js");
+  WriteAll(path, "old");
+  ::chmod(path.c_str(), 0600);
+  bool privileged = ::geteuid() == 0;
+  if (privileged) {
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+  }
+  Save(path, "new");
+  struct stat st;
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+  if (privileged) {
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65534u);
+  }
+  ::chmod(path.c_str(), 0751);
+  Save(path, "newer");
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0751u);
+  EXPECT_EQ(ReadAll(path), "newer");
+  EXPECT_EQ(FilesIn(folder.Path()), 1);
+}
+
+TEST_F(SafeSaveTest, SavingThroughALinkWritesTheFileItNames) {
+  TScratchFolder folder;
+  std::filesystem::create_directory(folder.Path() / "real");
+  String real = folder.File("real/doc.js");
+  WriteAll(real, "old");
+  ::chmod(real.c_str(), 0640);
+  String link = folder.File("link.js"), chain = folder.File("chain.js");
+  std::filesystem::create_symlink("real/doc.js", link);
+  std::filesystem::create_symlink(folder.File("link.js"), chain);  // a link to a link
+  Save(chain, "new");
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_TRUE(std::filesystem::is_symlink(chain));
+  EXPECT_EQ(std::filesystem::read_symlink(link), "real/doc.js");
+  EXPECT_EQ(ReadAll(real), "new");
+  struct stat st;
+  ASSERT_EQ(::stat(real.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(FilesIn(folder.Path()), 2);  // the two links, no temporary file
+  EXPECT_EQ(FilesIn(folder.Path() / "real"), 1);
+
+  // A link to a file not there yet makes it; a loop of links is refused and left alone.
+  String ahead = folder.File("ahead.js");
+  std::filesystem::create_symlink("real/new.js", ahead);
+  Save(ahead, "made");
+  EXPECT_TRUE(std::filesystem::is_symlink(ahead));
+  EXPECT_EQ(ReadAll(folder.File("real/new.js")), "made");
+  String loop = folder.File("loop.js");
+  std::filesystem::create_symlink("loop.js", loop);
+  EXPECT_RAISES(Save(loop, "x"), EFCreateError, "Impossible de créer le fichier " + loop);
+  EXPECT_TRUE(std::filesystem::is_symlink(loop));
+  EXPECT_EQ(FilesIn(folder.Path()), 4);
+}
+#endif
 
 TEST(ResourceStreamTest, FindsRcDataByNameWithoutCaseAndRefusesWrites) {
   static const char kBytes[] = "TPF0 bytes";

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include <gtest/gtest.h>
@@ -446,6 +447,45 @@ TEST(FormTextTest, CompileDumpCompileGivesTheSameBytes) {
       "L = (1, \"x\\u{1}\", [a], <3 { P = nil }>, binary{}); W = \"\\u{4E2D}\" }");
   std::unique_ptr<TMemoryStream> oddStream(StreamOf(odd));
   EXPECT_EQ(Hex(Compiled(formtext::Dump(*oddStream))), Hex(odd));
+}
+
+// The bytes a source's string literal compiles to, after its property name.
+std::string CompiledText(const std::string& literal) {
+  std::string bytes = Compiled("A: T { P = \"" + literal + "\" }");
+  std::size_t head = 4 + 3 * 2;  // signature, class, name, property name
+  return Hex(bytes.substr(head, bytes.size() - head - 2));
+}
+
+std::string WrittenText(const std::function<void(TWriter&)>& write) {
+  TMemoryStream stream;
+  {
+    TWriter writer(stream, 64);
+    write(writer);
+    writer.FlushBuffer();
+  }
+  return Hex(std::string(static_cast<const char*>(stream.Memory()), static_cast<std::size_t>(stream.Size())));
+}
+
+TEST(FormTextTest, StringsCompileAsTheWriterWritesThem) {
+  // Literals are UTF-8 here, whatever the code page of this file's literals.
+  const std::string eAcute = "\xC3\xA9", euro = "\xE2\x82\xAC";
+  EXPECT_EQ(CompiledText(""), "06 00");
+  EXPECT_EQ(CompiledText("abc"), "06 03 61 62 63");
+  EXPECT_EQ(CompiledText(eAcute), "14 02 00 00 00 C3 A9");
+  EXPECT_EQ(CompiledText(euro), "14 03 00 00 00 E2 82 AC");
+  EXPECT_EQ(CompiledText(std::string(300, 'a')).substr(0, 17), "0C 2C 01 00 00 61");
+  // Text the code page cannot hold goes by the wide-string rule, nothing lost.
+  EXPECT_EQ(CompiledText("\xE4\xB8\xAD\xE6\x96\x87"), "12 02 00 00 00 2D 4E 87 65");
+  EXPECT_EQ(CompiledText("ok \xE2\x9C\x93"), "14 06 00 00 00 6F 6B 20 E2 9C 93");
+  // Whatever the case, exactly the writer's bytes.
+  for (const std::string& text : {std::string(), std::string("x\x01y"), eAcute, euro, "\xC2\x81"s,
+                                   "Autre fen\xC3\xAAtre"s, std::string(255, 'z'), std::string(256, 'z'),
+                                   [&] { std::string s; for (int i = 0; i < 130; ++i) s += eAcute; return s; }()}) {
+    String ansi = Utf8ToAnsi(text);
+    EXPECT_EQ(CompiledText(text), WrittenText([&](TWriter& w) { w.WriteString(ansi); })) << text;
+  }
+  for (const std::string& text : {"\xE4\xB8\xAD"s, "a\xE2\x9C\x93"s, "\xF0\x9F\x98\x80"s})
+    EXPECT_EQ(CompiledText(text), WrittenText([&](TWriter& w) { w.WriteWideString(Utf8ToWide(text)); })) << text;
 }
 
 TEST(FormTextTest, ErrorsGiveTheLineOrTheByte) {
