@@ -64,8 +64,8 @@ public:
   void SetComponentIndex(int index);
   // The first owned component of that name (ASCII case folded), or null.
   TComponent* FindComponent(const String& name) const;
-  // Takes the component from its current owner, if any. Raises EComponentError "Un composant
-  // nommé %s existe déjà" when another owned component has its name; it is then left ownerless.
+  // Takes the component from its current owner, if any. Raises EComponentError SDuplicateName
+  // when another owned component has its name; it is then left ownerless.
   void InsertComponent(TComponent* component);
   void RemoveComponent(TComponent* component);
   // Frees every owned component now, from the last to the first.
