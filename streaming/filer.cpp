@@ -12,6 +12,7 @@
 #include "core/updatebracket.h"
 #include "streaming/classregistry.h"
 #include "streaming/identmaps.h"
+#include "streaming/savedvalue.h"
 #include "streaming/streamconsts.h"
 
 namespace tavelo {
@@ -675,11 +676,11 @@ TComponent* TReader::ReadComponent() {
   ReadPrefix(flags, position);
   String className = ReadStr();
   String name = ReadStr();
-  TComponent* savedParent = parent_;
-  TComponent* savedLookupRoot = lookupRoot_;
   TComponent* result = nullptr;
   bool created = false;
   try {
+    TSavedValue<TComponent*> savedParent(parent_);
+    TSavedValue<TComponent*> savedLookupRoot(lookupRoot_);
     if (flags & ffInherited) {
       FindComponentClass(className);
       result = lookupRoot_ ? lookupRoot_->FindComponent(name) : nullptr;
@@ -710,8 +711,6 @@ TComponent* TReader::ReadComponent() {
       if (!((flags & ffInherited) || result->ComponentState().Contains(csInline)) || !known) loaded_->push_back(result);
     }
   } catch (...) {
-    parent_ = savedParent;
-    lookupRoot_ = savedLookupRoot;
     if (created && loaded_) {
       // What it owned goes with it; none of it may stay on the loaded list.
       std::vector<TComponent*> doomed{result};
@@ -724,8 +723,6 @@ TComponent* TReader::ReadComponent() {
     if (created) delete result;
     throw;
   }
-  parent_ = savedParent;
-  lookupRoot_ = savedLookupRoot;
   return result;
 }
 
@@ -734,35 +731,20 @@ void TReader::ReadData(TComponent* instance) {
     ReadDataInner(instance);
     return;
   }
-  fixups_ = std::make_unique<std::vector<TFixup>>();
-  try {
-    ReadDataInner(instance);
-    ResolveLocalFixups();
-  } catch (...) {
-    fixups_.reset();
-    throw;
-  }
-  fixups_.reset();
+  // The outermost data read owns the reading's fixup list until it ends, errors included.
+  TSavedValue<std::unique_ptr<std::vector<TFixup>>> fixups(fixups_, std::make_unique<std::vector<TFixup>>());
+  ReadDataInner(instance);
+  ResolveLocalFixups();
 }
 
 void TReader::ReadDataInner(TComponent* instance) {
   while (!EndOfList()) ReadProperty(instance);
   ReadValue();
-  TComponent* savedParent = parent_;
-  TComponent* savedOwner = owner_;
-  parent_ = instance->GetChildParent();
+  TSavedValue<TComponent*> parent(parent_, instance->GetChildParent());
   TComponent* childOwner = instance->GetChildOwner();
-  owner_ = childOwner ? childOwner : root_;
-  try {
-    while (!EndOfList()) ReadComponent();
-    ReadValue();
-  } catch (...) {
-    parent_ = savedParent;
-    owner_ = savedOwner;
-    throw;
-  }
-  parent_ = savedParent;
-  owner_ = savedOwner;
+  TSavedValue<TComponent*> owner(owner_, childOwner ? childOwner : root_);
+  while (!EndOfList()) ReadComponent();
+  ReadValue();
 }
 
 void TReader::ResolveLocalFixups() {
@@ -1186,8 +1168,8 @@ void TWriter::WriteDescendent(TComponent* root, TComponent* ancestor) {
 }
 
 void TWriter::WriteComponent(TComponent* component) {
-  TPersistent* savedAncestor = ancestor_;
-  TComponent* savedRootAncestor = rootAncestor_;
+  TSavedValue<TPersistent*> savedAncestor(ancestor_);
+  TSavedValue<TComponent*> savedRootAncestor(rootAncestor_);
   try {
     component->IncludeState(csWriting);
     if (ancestorList_) {
@@ -1202,12 +1184,8 @@ void TWriter::WriteComponent(TComponent* component) {
     component->ExcludeState(csWriting);
   } catch (...) {
     component->ExcludeState(csWriting);
-    ancestor_ = savedAncestor;
-    rootAncestor_ = savedRootAncestor;
     throw;
   }
-  ancestor_ = savedAncestor;
-  rootAncestor_ = savedRootAncestor;
 }
 
 void TWriter::WriteData(TComponent* instance) {
@@ -1236,40 +1214,26 @@ void TWriter::WriteData(TComponent* instance) {
   WriteProperties(instance);
   WriteListEnd();
 
-  std::vector<TComponent*>* savedList = ancestorList_;
-  int savedPos = ancestorPos_, savedChildPos = childPos_;
-  TComponent* savedRoot = root_;
-  TComponent* savedRootAncestor = rootAncestor_;
-  ancestorList_ = nullptr;
-  ancestorPos_ = 0;
-  childPos_ = 0;
-  auto restore = [&] {
-    ancestorList_ = savedList;
-    ancestorPos_ = savedPos;
-    childPos_ = savedChildPos;
-    root_ = savedRoot;
-    rootAncestor_ = savedRootAncestor;
-  };
-  try {
-    if (!ignoreChildren_) {
-      std::vector<TComponent*> ancestorChildren;
-      if (ancestor) {
-        if (ancestor->ComponentState().Contains(csInline)) rootAncestor_ = ancestor;
-        ancestor->GetChildren([&](TComponent* child) { ancestorChildren.push_back(child); }, rootAncestor_);
-        ancestorList_ = &ancestorChildren;
-      }
-      if (isInline) root_ = instance;
-      instance->GetChildren([this](TComponent* child) { WriteComponent(child); }, root_);
-      ancestorList_ = nullptr;
-    }
-  } catch (...) {
-    restore();
-    throw;
-  }
-  restore();
+  if (!ignoreChildren_) WriteChildren(instance, ancestor, isInline);
   WriteListEnd();
   // An inherited component that changed nothing leaves no record.
   if (instance != root_ && flags == ffInherited && Position() == headerEnd + 2) SetPosition(recordStart);
+}
+
+void TWriter::WriteChildren(TComponent* instance, TComponent* ancestor, bool isInline) {
+  TSavedValue<std::vector<TComponent*>*> savedList(ancestorList_, nullptr);
+  TSavedValue<int> savedPos(ancestorPos_, 0);
+  TSavedValue<int> savedChildPos(childPos_, 0);
+  TSavedValue<TComponent*> savedRoot(root_);
+  TSavedValue<TComponent*> savedRootAncestor(rootAncestor_);
+  std::vector<TComponent*> ancestorChildren;
+  if (ancestor) {
+    if (ancestor->ComponentState().Contains(csInline)) rootAncestor_ = ancestor;
+    ancestor->GetChildren([&](TComponent* child) { ancestorChildren.push_back(child); }, rootAncestor_);
+    ancestorList_ = &ancestorChildren;
+  }
+  if (isInline) root_ = instance;
+  instance->GetChildren([this](TComponent* child) { WriteComponent(child); }, root_);
 }
 
 bool TWriter::AncestorValid() const {
@@ -1310,19 +1274,12 @@ bool CollectionsEqual(TCollection* a, TCollection* b, TComponent* root) {
 void TWriter::WriteCollection(TCollection* collection) {
   WriteValue(vaCollection);
   if (collection) {
-    String savedPath = propPath_;
-    propPath_.clear();
-    try {
-      for (int i = 0; i < collection->Count(); ++i) {
-        WriteListBegin();
-        WriteProperties(collection->Items(i));
-        WriteListEnd();
-      }
-    } catch (...) {
-      propPath_ = savedPath;
-      throw;
+    TSavedValue<String> savedPath(propPath_, String());
+    for (int i = 0; i < collection->Count(); ++i) {
+      WriteListBegin();
+      WriteProperties(collection->Items(i));
+      WriteListEnd();
     }
-    propPath_ = savedPath;
   }
   WriteListEnd();
 }
@@ -1397,19 +1354,11 @@ void TWriter::WriteProperty(TPersistent* instance, const TPropInfo* prop) {
       auto* component = DynamicCast<TComponent>(value);
       auto* persistent = DynamicCast<TPersistent>(value);
       if (persistent && (!component || component->ComponentStyle().Contains(csSubComponent))) {
-        String savedPath = propPath_;
-        TPersistent* savedAncestor = ancestor_;
-        propPath_ += prop->Name() + ".";
-        ancestor_ = ancestor ? DynamicCast<TPersistent>(ancestorValue) : nullptr;
-        try {
+        {
+          TSavedValue<String> savedPath(propPath_, propPath_ + prop->Name() + ".");
+          TSavedValue<TPersistent*> savedAncestor(ancestor_, ancestor ? DynamicCast<TPersistent>(ancestorValue) : nullptr);
           WriteProperties(persistent);
-        } catch (...) {
-          propPath_ = savedPath;
-          ancestor_ = savedAncestor;
-          throw;
         }
-        propPath_ = savedPath;
-        ancestor_ = savedAncestor;
         if (auto* collection = DynamicCast<TCollection>(persistent)) {
           auto* ancestorCollection = DynamicCast<TCollection>(ancestorValue);
           if (!ancestorCollection || !CollectionsEqual(collection, ancestorCollection, root_)) {

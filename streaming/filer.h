@@ -206,6 +206,7 @@ public:
   String ReferenceName(TComponent* component) const;
 
 private:
+  void WriteChildren(TComponent* instance, TComponent* ancestor, bool isInline);
   void WriteProperty(TPersistent* instance, const TPropInfo* prop);
   void WritePropName(const String& name);
   void WriteUtf8(const std::string& utf8);
