@@ -728,16 +728,16 @@ TComponent* TReader::ReadComponent() {
 
 void TReader::ReadData(TComponent* instance) {
   if (fixups_) {
-    ReadDataInner(instance);
+    ReadPropertiesAndChildren(instance);
     return;
   }
   // The outermost data read owns the reading's fixup list until it ends, errors included.
   TSavedValue<std::unique_ptr<std::vector<TFixup>>> fixups(fixups_, std::make_unique<std::vector<TFixup>>());
-  ReadDataInner(instance);
+  ReadPropertiesAndChildren(instance);
   ResolveLocalFixups();
 }
 
-void TReader::ReadDataInner(TComponent* instance) {
+void TReader::ReadPropertiesAndChildren(TComponent* instance) {
   while (!EndOfList()) ReadProperty(instance);
   ReadValue();
   TSavedValue<TComponent*> parent(parent_, instance->GetChildParent());

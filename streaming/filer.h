@@ -146,7 +146,8 @@ private:
   void ReadPropValue(TPersistent* instance, const TPropInfo* prop);
   TClass FindComponentClass(const String& className);
   TClass FindFieldClass(TComponent* root, const String& className) const;
-  void ReadDataInner(TComponent* instance);
+  // The rest of a component record after its header: the property list, then the child records.
+  void ReadPropertiesAndChildren(TComponent* instance);
   void ResolveLocalFixups();
 
   struct TFixup;
