@@ -21,54 +21,6 @@ TAVELO_CLASS_IMPL(TFiler)
 TAVELO_CLASS_IMPL(TReader)
 TAVELO_CLASS_IMPL(TWriter)
 
-// ---- Extended floats ----
-
-void DoubleToExtended(long double value, unsigned char bytes[10]) {
-  std::uint64_t mantissa = 0;
-  int exponent = 0;
-  bool negative = std::signbit(value);
-  long double magnitude = std::fabs(value);
-  if (std::isnan(value)) {
-    exponent = 0x7FFF;
-    mantissa = 0xC000000000000000ULL;
-  } else if (std::isinf(value)) {
-    exponent = 0x7FFF;
-    mantissa = 0x8000000000000000ULL;
-  } else if (magnitude != 0) {
-    int e = 0;
-    long double fraction = std::frexp(magnitude, &e);  // [0.5, 1)
-    exponent = e - 1 + 16383;
-    if (exponent <= 0) {
-      // Too small for a normal number: a denormal with exponent field 0.
-      mantissa = static_cast<std::uint64_t>(std::ldexp(magnitude, 16382 + 63));
-      exponent = 0;
-    } else {
-      mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 64));
-    }
-  }
-  for (int i = 0; i < 8; ++i) bytes[i] = static_cast<unsigned char>(mantissa >> (8 * i));
-  int top = exponent | (negative ? 0x8000 : 0);
-  bytes[8] = static_cast<unsigned char>(top);
-  bytes[9] = static_cast<unsigned char>(top >> 8);
-}
-
-long double ExtendedToDouble(const unsigned char bytes[10]) {
-  std::uint64_t mantissa = 0;
-  for (int i = 7; i >= 0; --i) mantissa = (mantissa << 8) | bytes[i];
-  int top = bytes[8] | (bytes[9] << 8);
-  bool negative = (top & 0x8000) != 0;
-  int exponent = top & 0x7FFF;
-  long double value;
-  if (exponent == 0x7FFF) {
-    value = (mantissa << 1) == 0 ? HUGE_VALL : std::nanl("");
-  } else if (exponent == 0 && mantissa == 0) {
-    value = 0;
-  } else {
-    value = std::ldexp(static_cast<long double>(mantissa), (exponent == 0 ? 1 : exponent) - 16383 - 63);
-  }
-  return negative ? -value : value;
-}
-
 namespace {
 
 // The name space lock: every root read, class-chain initialisation and global reference
@@ -320,14 +272,14 @@ bool TReader::EndOfList() { return NextValue() == vaNull; }
 void TReader::PropValueError() { throw EReadError(SInvalidPropertyValue); }
 
 void TReader::ReadSignature() {
-  char signature[4];
-  Read(signature, 4);
-  if (std::memcmp(signature, "TPF0", 4) != 0) throw EReadError(SInvalidImage);
+  char signature[sizeof kSignature];
+  Read(signature, sizeof signature);
+  if (std::memcmp(signature, kSignature, sizeof kSignature) != 0) throw EReadError(SInvalidImage);
 }
 
 void TReader::ReadPrefix(int& flags, int& childPosition) {
   flags = 0;
-  if (static_cast<unsigned char>(NextValue()) >= 0xF0) {
+  if (static_cast<unsigned char>(NextValue()) >= kPrefixMark) {
     flags = static_cast<unsigned char>(ReadValue()) & 0x0F;
     if (flags & ffChildPos) childPosition = ReadInteger();
   }
@@ -428,8 +380,8 @@ String TReader::ReadIdent() {
 long double TReader::ReadFloat() {
   if (NextValue() == vaExtended) {
     ReadValue();
-    unsigned char bytes[10];
-    Read(bytes, 10);
+    unsigned char bytes[kExtendedSize];
+    Read(bytes, kExtendedSize);
     return ExtendedToDouble(bytes);
   }
   return static_cast<long double>(ReadInt64());
@@ -542,7 +494,7 @@ void TReader::SkipValue() {
     case vaInt8: SkipBytes(1); break;
     case vaInt16: SkipBytes(2); break;
     case vaInt32: case vaSingle: SkipBytes(4); break;
-    case vaExtended: SkipBytes(10); break;
+    case vaExtended: SkipBytes(kExtendedSize); break;
     case vaCurrency: case vaDate: case vaInt64: SkipBytes(8); break;
     case vaString: case vaIdent: {
       unsigned char length;
@@ -984,11 +936,11 @@ void TWriter::WriteValue(TValueType value) {
   Write(&kind, 1);
 }
 
-void TWriter::WriteSignature() { Write("TPF0", 4); }
+void TWriter::WriteSignature() { Write(kSignature, sizeof kSignature); }
 
 void TWriter::WritePrefix(int flags, int childPosition) {
   if (flags == 0) return;
-  auto prefix = static_cast<unsigned char>(0xF0 | flags);
+  auto prefix = static_cast<unsigned char>(kPrefixMark | flags);
   Write(&prefix, 1);
   if (flags & ffChildPos) WriteInteger(childPosition);
 }
@@ -1071,10 +1023,10 @@ void TWriter::WriteIdent(const String& ident) {
 }
 
 void TWriter::WriteFloat(long double value) {
-  unsigned char bytes[10];
+  unsigned char bytes[kExtendedSize];
   DoubleToExtended(value, bytes);
   WriteValue(vaExtended);
-  Write(bytes, 10);
+  Write(bytes, kExtendedSize);
 }
 
 void TWriter::WriteSingle(float value) {

@@ -1,6 +1,6 @@
 // Component streams: the reader that builds live components from a stream and the writer
-// that writes them back. Both speak the value format below; the form compiler and dumper
-// use the same value reads and writes.
+// that writes them back. Both speak the value format of valueformat.h; the form compiler and
+// dumper use the same value reads and writes.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +11,7 @@
 #include "core/component.h"
 #include "core/streams.h"
 #include "streaming/typinfo.h"
+#include "streaming/valueformat.h"
 
 namespace tavelo {
 
@@ -18,21 +19,6 @@ class TReader;
 class TWriter;
 class TCollection;
 class TClassFinder;
-
-// The kind byte of a value.
-enum TValueType : std::uint8_t {
-  vaNull, vaList, vaInt8, vaInt16, vaInt32, vaExtended, vaString, vaIdent, vaFalse, vaTrue, vaBinary, vaSet,
-  vaLString, vaNil, vaCollection, vaSingle, vaCurrency, vaDate, vaWString, vaInt64, vaUTF8String
-};
-
-// Flags of a component record's prefix byte.
-inline constexpr int ffInherited = 1;
-inline constexpr int ffChildPos = 2;
-inline constexpr int ffInline = 4;
-
-// The 80-bit extended float of the stream, as its ten little-endian bytes.
-void DoubleToExtended(long double value, unsigned char bytes[10]);
-long double ExtendedToDouble(const unsigned char bytes[10]);
 
 using TReaderProc = std::function<void(TReader& reader)>;
 using TWriterProc = std::function<void(TWriter& writer)>;
