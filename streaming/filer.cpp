@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 #include "core/collection.h"
 #include "core/exceptions.h"
@@ -12,6 +13,7 @@
 #include "core/updatebracket.h"
 #include "streaming/classregistry.h"
 #include "streaming/identmaps.h"
+#include "streaming/namespacelock.h"
 #include "streaming/savedvalue.h"
 #include "streaming/streamconsts.h"
 
@@ -22,37 +24,6 @@ TAVELO_CLASS_IMPL(TReader)
 TAVELO_CLASS_IMPL(TWriter)
 
 namespace {
-
-// The name space lock: every root read, class-chain initialisation and global reference
-// resolution holds it. Everything here takes it for writing, so one recursive lock serves.
-sys::TCriticalSection& NameSpaceLock() {
-  static sys::TCriticalSection lock;
-  return lock;
-}
-
-// How deep lists and components may nest before a stream is taken for garbage.
-constexpr int kMaxNesting = 200;
-
-class TNesting {
-public:
-  explicit TNesting(int& depth) : depth_(depth) {
-    if (++depth_ > kMaxNesting) {
-      --depth_;
-      throw EReadError(SReadError);
-    }
-  }
-  ~TNesting() { --depth_; }
-  TNesting(const TNesting&) = delete;
-  TNesting& operator=(const TNesting&) = delete;
-
-private:
-  int& depth_;
-};
-
-thread_local int tNesting = 0;
-
-// The loaded lists of the class-chain initialisations under way on this thread.
-thread_local std::vector<std::vector<TComponent*>*> tLoadedStack;
 
 struct TGlobalFixup {
   TPersistent* instance;
@@ -484,7 +455,7 @@ std::uint32_t TReader::ReadSet(const TTypeInfo* setType) {
 }
 
 void TReader::SkipValue() {
-  TNesting nesting(tNesting);
+  TNesting nesting;
   switch (ReadValue()) {
     case vaNull: case vaFalse: case vaTrue: case vaNil: break;
     case vaList:
@@ -530,7 +501,7 @@ void TReader::SkipProperty() {
 }
 
 void TReader::SkipComponent(bool skipHeader) {
-  TNesting nesting(tNesting);
+  TNesting nesting;
   if (skipHeader) {
     int flags, position;
     ReadPrefix(flags, position);
@@ -581,8 +552,9 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
     }
     root_ = lookupRoot_ = result;
     finder_ = std::make_unique<TClassFinder>(result->ClassType(), true);
-    bool ownList = tLoadedStack.empty() || tLoadedStack.back() == nullptr;
-    loaded_ = ownList ? &ownLoaded : tLoadedStack.back();
+    std::vector<TComponent*>* shared = CurrentLoadedList();
+    bool ownList = shared == nullptr;
+    loaded_ = ownList ? &ownLoaded : shared;
     if (std::find(loaded_->begin(), loaded_->end(), result) == loaded_->end()) loaded_->push_back(result);
     owner_ = result;
     result->IncludeState(csLoading);
@@ -623,7 +595,7 @@ TClass TReader::FindComponentClass(const String& className) {
 }
 
 TComponent* TReader::ReadComponent() {
-  TNesting nesting(tNesting);
+  TNesting nesting;
   int flags = 0, position = 0;
   ReadPrefix(flags, position);
   String className = ReadStr();
@@ -849,7 +821,7 @@ void TReader::ReadPropValue(TPersistent* object, const TPropInfo* prop) {
 }
 
 void TReader::ReadCollection(TCollection* collection) {
-  TNesting nesting(tNesting);
+  TNesting nesting;
   TUpdateBracket<TCollection> update(*collection);
   if (!EndOfList()) collection->Clear();
   while (!EndOfList()) {
@@ -1380,29 +1352,23 @@ bool FindClassDescription(TClass cls) {
 
 bool InitInheritedComponent(TComponent* instance, TClass rootAncestor) {
   sys::TLockGuard space(NameSpaceLock());
-  std::vector<TComponent*> loaded;
-  bool push = !instance->ComponentState().Contains(csLoading) && !instance->ComponentState().Contains(csInline);
-  if (push) tLoadedStack.push_back(&loaded);
+  // A root that is not already being loaded gathers the loaded list of its whole chain.
+  std::optional<TLoadedListScope> loaded;
+  if (!instance->ComponentState().Contains(csLoading) && !instance->ComponentState().Contains(csInline)) loaded.emplace();
   bool found = false;
-  try {
-    std::vector<TClass> chain;
-    TClass stop = rootAncestor ? rootAncestor : TComponent::StaticClass();
-    for (TClass cls = instance->ClassType(); cls != nullptr && cls != stop && cls != TComponent::StaticClass();
-         cls = cls->ClassParent())
-      chain.push_back(cls);
-    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-      if (!FindClassDescription(*it)) continue;
-      TResourceStream stream(0, (*it)->ClassName(), sys::kRcData);
-      ReadComponentFromStream(stream, instance);
-      found = true;
-    }
-    if (push)
-      for (TComponent* component : loaded) component->Loaded();
-  } catch (...) {
-    if (push) tLoadedStack.pop_back();
-    throw;
+  std::vector<TClass> chain;
+  TClass stop = rootAncestor ? rootAncestor : TComponent::StaticClass();
+  for (TClass cls = instance->ClassType(); cls != nullptr && cls != stop && cls != TComponent::StaticClass();
+       cls = cls->ClassParent())
+    chain.push_back(cls);
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+    if (!FindClassDescription(*it)) continue;
+    TResourceStream stream(0, (*it)->ClassName(), sys::kRcData);
+    ReadComponentFromStream(stream, instance);
+    found = true;
   }
-  if (push) tLoadedStack.pop_back();
+  if (loaded)
+    for (TComponent* component : loaded->List()) component->Loaded();
   return found;
 }
 
