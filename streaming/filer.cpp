@@ -1,7 +1,6 @@
 #include "streaming/filer.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -12,6 +11,7 @@
 #include "core/system.h"
 #include "core/updatebracket.h"
 #include "streaming/classregistry.h"
+#include "streaming/fixups.h"
 #include "streaming/identmaps.h"
 #include "streaming/namespacelock.h"
 #include "streaming/savedvalue.h"
@@ -24,35 +24,6 @@ TAVELO_CLASS_IMPL(TReader)
 TAVELO_CLASS_IMPL(TWriter)
 
 namespace {
-
-struct TGlobalFixup {
-  TPersistent* instance;
-  TComponent* instanceRoot;
-  const TPropInfo* prop;
-  String rootName;
-  String name;
-};
-
-struct TGlobalFixups {
-  sys::TCriticalSection lock;
-  std::vector<TGlobalFixup> list;
-  std::atomic<int> count{0};
-};
-
-TGlobalFixups& GlobalFixups() {
-  static TGlobalFixups fixups;
-  return fixups;
-}
-
-struct TGlobalFinders {
-  sys::TCriticalSection lock;
-  std::vector<TFindGlobalComponent> procs;
-};
-
-TGlobalFinders& GlobalFinders() {
-  static TGlobalFinders finders;
-  return finders;
-}
 
 void WriteLittleEndian(TWriter& writer, std::uint64_t value, int size) {
   unsigned char bytes[8];
@@ -76,100 +47,12 @@ bool IsOwnedBy(TComponent* component, TComponent* owner) {
 
 }  // namespace
 
-// ---- Global names and references ----
-
-void RegisterFindGlobalComponentProc(TFindGlobalComponent proc) {
-  TGlobalFinders& finders = GlobalFinders();
-  sys::TLockGuard hold(finders.lock);
-  if (std::find(finders.procs.begin(), finders.procs.end(), proc) == finders.procs.end()) finders.procs.push_back(proc);
-}
-
-void UnregisterFindGlobalComponentProc(TFindGlobalComponent proc) {
-  TGlobalFinders& finders = GlobalFinders();
-  sys::TLockGuard hold(finders.lock);
-  finders.procs.erase(std::remove(finders.procs.begin(), finders.procs.end(), proc), finders.procs.end());
-}
-
-TComponent* FindGlobalComponent(const String& name) {
-  TGlobalFinders& finders = GlobalFinders();
-  sys::TLockGuard hold(finders.lock);
-  for (TFindGlobalComponent proc : finders.procs)
-    if (TComponent* found = proc(name)) return found;
-  return nullptr;
-}
-
-TComponent* FindNestedComponent(TComponent* root, const String& namePath) {
-  if (namePath.empty() || root == nullptr) return nullptr;
-  TComponent* current = root;
-  TComponent* result = nullptr;
-  std::size_t i = 0;
-  while (i < namePath.size()) {
-    std::size_t end = namePath.find_first_of(".-", i);
-    if (end == String::npos) end = namePath.size();
-    String segment = namePath.substr(i, end - i);
-    i = end;
-    if (i < namePath.size() && namePath[i] == '.') ++i;
-    if (i < namePath.size() && namePath[i] == '-') ++i;
-    if (i < namePath.size() && namePath[i] == '>') ++i;
-    result = current->FindComponent(segment);
-    if (result == nullptr && segment == "Owner") result = current;
-    if (result == nullptr) return nullptr;
-    current = result;
-  }
-  return result;
-}
-
-int PendingGlobalFixupCount() { return GlobalFixups().count.load(); }
-
-void RemoveFixupReferences(TComponent* root, TPersistent* instance) {
-  TGlobalFixups& fixups = GlobalFixups();
-  if (fixups.count.load() == 0) return;
-  sys::TLockGuard hold(fixups.lock);
-  auto& list = fixups.list;
-  list.erase(std::remove_if(list.begin(), list.end(),
-                            [&](const TGlobalFixup& f) {
-                              return (root != nullptr && f.instanceRoot == root) ||
-                                     (instance != nullptr && f.instance == instance);
-                            }),
-             list.end());
-  fixups.count = static_cast<int>(list.size());
-}
-
-void GlobalFixupReferences() {
-  TGlobalFixups& fixups = GlobalFixups();
-  if (fixups.count.load() == 0) return;
-  sys::TLockGuard space(NameSpaceLock());
-  sys::TLockGuard hold(fixups.lock);
-  auto& list = fixups.list;
-  for (std::size_t i = 0; i < list.size();) {
-    TGlobalFixup fixup = list[i];
-    TComponent* root = FindGlobalComponent(fixup.rootName);
-    if (root != nullptr) {
-      list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
-      fixups.count = static_cast<int>(list.size());
-      fixup.prop->Access().SetObject(fixup.instance, FindNestedComponent(root, fixup.name));
-    } else if (fixup.prop->Access().GetObject(fixup.instance) != nullptr) {
-      list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
-      fixups.count = static_cast<int>(list.size());
-    } else {
-      ++i;
-    }
-  }
-}
-
 // ---- TFiler ----
 
 TFiler::TFiler(TStream& stream, int bufferSize) : stream_(stream), buffer_(static_cast<std::size_t>(bufferSize)) {}
 TFiler::~TFiler() = default;
 
 // ---- TReader ----
-
-struct TReader::TFixup {
-  TPersistent* instance;
-  TComponent* instanceRoot;
-  const TPropInfo* prop;
-  String name;
-};
 
 TReader::TReader(TStream& stream, int bufferSize) : TFiler(stream, bufferSize) {}
 
@@ -656,9 +539,9 @@ void TReader::ReadData(TComponent* instance) {
     return;
   }
   // The outermost data read owns the reading's fixup list until it ends, errors included.
-  TSavedValue<std::unique_ptr<std::vector<TFixup>>> fixups(fixups_, std::make_unique<std::vector<TFixup>>());
+  TSavedValue<std::unique_ptr<std::vector<TPropFixup>>> fixups(fixups_, std::make_unique<std::vector<TPropFixup>>());
   ReadPropertiesAndChildren(instance);
-  ResolveLocalFixups();
+  ResolveLocalFixups(*fixups_);
 }
 
 void TReader::ReadPropertiesAndChildren(TComponent* instance) {
@@ -669,34 +552,6 @@ void TReader::ReadPropertiesAndChildren(TComponent* instance) {
   TSavedValue<TComponent*> owner(owner_, childOwner ? childOwner : root_);
   while (!EndOfList()) ReadComponent();
   ReadValue();
-}
-
-void TReader::ResolveLocalFixups() {
-  for (const TFixup& fixup : *fixups_) {
-    TComponent* found = FindNestedComponent(fixup.instanceRoot, fixup.name);
-    {
-      // The latest reading wins over references still pending from an earlier one.
-      TGlobalFixups& global = GlobalFixups();
-      sys::TLockGuard hold(global.lock);
-      auto& list = global.list;
-      list.erase(std::remove_if(list.begin(), list.end(),
-                                [&](const TGlobalFixup& g) { return g.instance == fixup.instance && g.prop == fixup.prop; }),
-                 list.end());
-      global.count = static_cast<int>(list.size());
-    }
-    if (found != nullptr) {
-      fixup.prop->Access().SetObject(fixup.instance, found);
-    } else if (std::size_t dot = fixup.name.find('.'); dot != String::npos) {
-      TGlobalFixups& global = GlobalFixups();
-      sys::TLockGuard hold(global.lock);
-      global.list.push_back({fixup.instance, fixup.instanceRoot, fixup.prop, fixup.name.substr(0, dot),
-                             fixup.name.substr(dot + 1)});
-      global.count = static_cast<int>(global.list.size());
-    } else {
-      fixup.prop->Access().SetObject(fixup.instance, nullptr);
-    }
-  }
-  fixups_->clear();
 }
 
 void TReader::ReadProperty(TPersistent* instance) {
@@ -795,7 +650,7 @@ void TReader::ReadPropValue(TPersistent* object, const TPropInfo* prop) {
         default: {
           String name = ReadIdent();
           if (!prop->HasSetter()) PropValueError();
-          if (fixups_) fixups_->push_back({object, root_, prop, name});
+          if (fixups_) fixups_->push_back({object, root_, prop, String(), name});
           else access.SetObject(object, FindNestedComponent(root_, name));
           break;
         }

@@ -10,6 +10,7 @@
 
 #include "core/component.h"
 #include "core/streams.h"
+#include "streaming/fixups.h"
 #include "streaming/typinfo.h"
 #include "streaming/valueformat.h"
 
@@ -19,6 +20,7 @@ class TReader;
 class TWriter;
 class TCollection;
 class TClassFinder;
+struct TPropFixup;
 
 using TReaderProc = std::function<void(TReader& reader)>;
 using TWriterProc = std::function<void(TWriter& writer)>;
@@ -134,12 +136,10 @@ private:
   TClass FindFieldClass(TComponent* root, const String& className) const;
   // The rest of a component record after its header: the property list, then the child records.
   void ReadPropertiesAndChildren(TComponent* instance);
-  void ResolveLocalFixups();
 
-  struct TFixup;
   TComponent* owner_ = nullptr;
   TComponent* parent_ = nullptr;
-  std::unique_ptr<std::vector<TFixup>> fixups_;
+  std::unique_ptr<std::vector<TPropFixup>> fixups_;
   std::vector<TComponent*>* loaded_ = nullptr;
   String propName_;
   std::unique_ptr<TClassFinder> finder_;
@@ -217,21 +217,5 @@ void WriteComponentToStream(TStream& stream, TComponent* component);
 bool InitInheritedComponent(TComponent* instance, TClass rootAncestor);
 // Whether the program's resources hold a description for the class.
 bool FindClassDescription(TClass cls);
-
-// Functions that find a top-level component (a window) by name, for references across
-// roots; the forms register theirs.
-using TFindGlobalComponent = TComponent* (*)(const String& name);
-void RegisterFindGlobalComponentProc(TFindGlobalComponent proc);
-void UnregisterFindGlobalComponentProc(TFindGlobalComponent proc);
-TComponent* FindGlobalComponent(const String& name);
-// Resolves pending references to components of other roots that can now be found.
-void GlobalFixupReferences();
-// The number of references still pending across roots.
-int PendingGlobalFixupCount();
-// Drops the pending references whose instance root is root, or that target instance.
-void RemoveFixupReferences(TComponent* root, TPersistent* instance);
-// The component named by a path (".", "-" and "->" separate names; "Owner" is the current
-// component) from root, or null.
-TComponent* FindNestedComponent(TComponent* root, const String& namePath);
 
 }  // namespace tavelo

@@ -339,6 +339,21 @@ TEST(ComponentReadTest, PendingReferencesGoWithTheirObject) {
   EXPECT_EQ(PendingGlobalFixupCount(), 0);
 }
 
+TEST(ComponentReadTest, APendingReferenceIsReplacedByALaterReadingOrDroppedOnceSet) {
+  TWindow window;
+  window.Read(Compiled("Form1: TSampleForm { Memo1: TSampleControl { Buddy = Later.Button1 } }"));
+  window.Read(Compiled("Form1: TSampleForm { inherited Memo1: TSampleControl { Buddy = Later.Button2 } }"));
+  EXPECT_EQ(PendingGlobalFixupCount(), 1);  // the second reading's reference, not both
+  // Any root read resolves what waits: a property set meanwhile stops waiting for its root.
+  window.form->Memo1->SetBuddy(window.form->Memo1);
+  TWindow unrelated;
+  unrelated.Read(Compiled("Unrelated: TSampleForm { }"));
+  EXPECT_EQ(PendingGlobalFixupCount(), 0);
+  TWindow later;
+  later.Read(Compiled("Later: TSampleForm { Button2: TSampleControl { } }"));
+  EXPECT_EQ(window.form->Memo1->Buddy(), window.form->Memo1);
+}
+
 TEST(ComponentReadTest, CollectionsAreReplacedUnlessTheValueIsEmpty) {
   TWindow window;
   window.Read(Compiled("Form1: TSampleForm { StatusBar1: TSampleStatusBar { } }"));
