@@ -11,6 +11,7 @@
 #include "core/component.h"
 #include "core/streams.h"
 #include "streaming/fixups.h"
+#include "streaming/resources.h"
 #include "streaming/typinfo.h"
 #include "streaming/valueformat.h"
 
@@ -211,11 +212,5 @@ private:
 TComponent* ReadComponentFromStream(TStream& stream, TComponent* root);
 // Writes component (with no ancestor) to the stream.
 void WriteComponentToStream(TStream& stream, TComponent* component);
-
-// Reads into instance the descriptions of its class chain, from the class just below
-// rootAncestor down to the instance's own class; true when at least one was found.
-bool InitInheritedComponent(TComponent* instance, TClass rootAncestor);
-// Whether the program's resources hold a description for the class.
-bool FindClassDescription(TClass cls);
 
 }  // namespace tavelo
