@@ -156,7 +156,11 @@ private:
   void WriteChildren(TComponent* instance, TComponent* ancestor, bool isInline);
   void WriteProperty(TPersistent* instance, const TPropInfo* prop);
   void WritePropName(const String& name);
-  void WriteUtf8(const std::string& utf8);
+  // The kind, a 4-byte length and the bytes: long strings, UTF-8 strings and binary values.
+  void WriteBlock(TValueType kind, const void* data, std::int32_t size);
+  // Text that is the same bytes in ANSI and in UTF-8: a short string when it fits, else a
+  // long one.
+  void WriteAnsiString(const String& text);
   void MakeRoom(int count);
   bool AncestorValid() const;
 

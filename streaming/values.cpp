@@ -108,6 +108,12 @@ std::string TReader::ReadBlock() {
   return bytes;
 }
 
+void TWriter::WriteBlock(TValueType kind, const void* data, std::int32_t size) {
+  WriteValue(kind);
+  WriteLittleEndian(*this, static_cast<std::uint32_t>(size), 4);
+  Write(data, size);
+}
+
 // ---- Integers and booleans ----
 
 int TReader::ReadInteger() {
@@ -183,40 +189,27 @@ WideString TReader::ReadWideString() {
   }
 }
 
-void TWriter::WriteUtf8(const std::string& utf8) {
-  WriteValue(vaUTF8String);
-  WriteLittleEndian(*this, utf8.size(), 4);
-  Write(utf8.data(), static_cast<int>(utf8.size()));
+void TWriter::WriteAnsiString(const String& text) {
+  if (text.size() < 256) {
+    WriteValue(vaString);
+    WriteStr(text);
+  } else {
+    WriteBlock(vaLString, text.data(), static_cast<std::int32_t>(text.size()));
+  }
 }
 
 void TWriter::WriteString(const String& value) {
   std::string utf8 = AnsiToUtf8(value);
-  if (utf8 != value) {
-    WriteUtf8(utf8);
-  } else if (value.size() < 256) {
-    WriteValue(vaString);
-    WriteStr(value);
-  } else {
-    WriteValue(vaLString);
-    WriteLittleEndian(*this, value.size(), 4);
-    Write(value.data(), static_cast<int>(value.size()));
-  }
+  if (utf8 != value) WriteBlock(vaUTF8String, utf8.data(), static_cast<std::int32_t>(utf8.size()));
+  else WriteAnsiString(value);
 }
 
 void TWriter::WriteWideString(const WideString& value) {
   std::string utf8 = WideToUtf8(value);
   if (utf8.size() < value.size() * 2) {
     String ansi = WideToAnsi(value);
-    if (utf8 != ansi) {
-      WriteUtf8(utf8);
-    } else if (ansi.size() < 256) {
-      WriteValue(vaString);
-      WriteStr(ansi);
-    } else {
-      WriteValue(vaLString);
-      WriteLittleEndian(*this, ansi.size(), 4);
-      Write(ansi.data(), static_cast<int>(ansi.size()));
-    }
+    if (utf8 != ansi) WriteBlock(vaUTF8String, utf8.data(), static_cast<std::int32_t>(utf8.size()));
+    else WriteAnsiString(ansi);
     return;
   }
   WriteValue(vaWString);
@@ -378,11 +371,7 @@ void TWriter::WriteSet(const std::vector<String>& names) {
   WriteStr(String());
 }
 
-void TWriter::WriteBinary(const void* data, std::int32_t size) {
-  WriteValue(vaBinary);
-  WriteLittleEndian(*this, static_cast<std::uint32_t>(size), 4);
-  Write(data, size);
-}
+void TWriter::WriteBinary(const void* data, std::int32_t size) { WriteBlock(vaBinary, data, size); }
 
 // ---- Variants ----
 
