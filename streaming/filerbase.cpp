@@ -6,7 +6,8 @@
 
 #include "core/exceptions.h"
 #include "core/rtlconsts.h"
-#include "streaming/filer.h"
+#include "streaming/reader.h"
+#include "streaming/writer.h"
 
 namespace tavelo {
 

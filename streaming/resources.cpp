@@ -5,8 +5,8 @@
 
 #include "core/streams.h"
 #include "core/system.h"
-#include "streaming/filer.h"
 #include "streaming/namespacelock.h"
+#include "streaming/reader.h"
 
 namespace tavelo {
 

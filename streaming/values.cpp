@@ -7,10 +7,11 @@
 
 #include "core/exceptions.h"
 #include "core/rtlconsts.h"
-#include "streaming/filer.h"
 #include "streaming/namespacelock.h"
+#include "streaming/reader.h"
 #include "streaming/streamconsts.h"
 #include "streaming/typinfo.h"
+#include "streaming/writer.h"
 
 namespace tavelo {
 
