@@ -7,9 +7,6 @@ namespace tavelo {
 
 namespace {
 
-constexpr int kMaxNesting = 200;
-
-thread_local int tNesting = 0;
 thread_local std::vector<std::vector<TComponent*>*> tLoadedStack;
 
 }  // namespace
@@ -19,14 +16,10 @@ sys::TCriticalSection& NameSpaceLock() {
   return lock;
 }
 
-TNesting::TNesting() {
-  if (++tNesting > kMaxNesting) {
-    --tNesting;
-    throw EReadError(SReadError);
-  }
+void TNesting::TooDeep() {
+  --depth_;
+  throw EReadError(SReadError);
 }
-
-TNesting::~TNesting() { --tNesting; }
 
 TLoadedListScope::TLoadedListScope() { tLoadedStack.push_back(&list_); }
 TLoadedListScope::~TLoadedListScope() { tLoadedStack.pop_back(); }

@@ -18,10 +18,18 @@ sys::TCriticalSection& NameSpaceLock();
 // overflow.
 class TNesting {
 public:
-  TNesting();
-  ~TNesting();
+  TNesting() {
+    if (++depth_ > kMaxDepth) TooDeep();
+  }
+  ~TNesting() { --depth_; }
   TNesting(const TNesting&) = delete;
   TNesting& operator=(const TNesting&) = delete;
+
+private:
+  static constexpr int kMaxDepth = 200;
+  // Inline, since every value skipped passes here.
+  static inline thread_local int depth_ = 0;
+  [[noreturn]] static void TooDeep();
 };
 
 // The loaded list of a class-chain initialisation on this thread: the root reads it makes
