@@ -1,5 +1,3 @@
-#include "streaming/filer.h"
-
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -8,7 +6,11 @@
 
 #include "core/tests/test_support.h"
 #include "streaming/classregistry.h"
+#include "streaming/fixups.h"
+#include "streaming/reader.h"
 #include "streaming/tests/sample_classes.h"
+#include "streaming/valueformat.h"
+#include "streaming/writer.h"
 #include "tools/formtext.h"
 
 namespace tavelo {
