@@ -116,7 +116,6 @@ void TWriter::WriteData(TComponent* instance) {
   }
   WriteProperties(instance);
   WriteListEnd();
-
   if (!ignoreChildren_) WriteChildren(instance, ancestor, isInline);
   WriteListEnd();
   // An inherited component that changed nothing leaves no record.

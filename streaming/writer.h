@@ -66,6 +66,8 @@ public:
   String ReferenceName(TComponent* component) const;
 
 private:
+  // Each child with the ancestor's child of the same name as its ancestor; the ancestor list,
+  // positions, root and root ancestor are the children's own until they are written.
   void WriteChildren(TComponent* instance, TComponent* ancestor, bool isInline);
   void WriteProperty(TPersistent* instance, const TPropInfo* prop);
   void WritePropName(const String& name);
