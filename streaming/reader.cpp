@@ -34,6 +34,8 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
   TComponent* result = root;
   bool created = false;
   std::vector<TComponent*> ownLoaded;
+  // The loaded list may be this call's own: the reader must not keep it past the call.
+  TSavedValue<std::vector<TComponent*>*> savedLoaded(loaded_);
   try {
     int flags = 0, position = 0;
     ReadPrefix(flags, position);

@@ -341,6 +341,20 @@ TEST(ComponentReadTest, PendingReferencesGoWithTheirObject) {
   EXPECT_EQ(PendingGlobalFixupCount(), 0);
 }
 
+TEST(ComponentReadTest, AReaderReadsOnAfterItsRootWithoutTheRootsLoadedList) {
+  TWindow window;
+  std::string extra = Compiled("Extra: TSampleControl { Width = 3 }").substr(4);  // no signature
+  std::unique_ptr<TMemoryStream> stream(StreamOf(Compiled("Form1: TSampleForm { }") + extra));
+  TReader reader(*stream, 4096);
+  reader.ReadRootComponent(window.form);
+  LoadedLog().clear();
+  auto* control = DynamicCast<TSampleControl>(reader.ReadComponent());
+  ASSERT_NE(control, nullptr);
+  EXPECT_EQ(control->Owner(), window.form);
+  EXPECT_EQ(control->Width(), 3);
+  EXPECT_TRUE(LoadedLog().empty());  // the root's loading is over
+}
+
 TEST(ComponentReadTest, APendingReferenceIsReplacedByALaterReadingOrDroppedOnceSet) {
   TWindow window;
   window.Read(Compiled("Form1: TSampleForm { Memo1: TSampleControl { Buddy = Later.Button1 } }"));
