@@ -1,8 +1,9 @@
 // Reading a window of 1,000 components with about ten properties each, and skipping values.
 #include <benchmark/benchmark.h>
 
-#include "streaming/filer.h"
+#include "streaming/reader.h"
 #include "streaming/tests/sample_classes.h"
+#include "streaming/writer.h"
 #include "tools/formtext.h"
 
 namespace tavelo {

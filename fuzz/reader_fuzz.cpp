@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "core/exceptions.h"
-#include "streaming/filer.h"
+#include "streaming/reader.h"
 #include "streaming/tests/sample_classes.h"
 
 using namespace tavelo;

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "core/exceptions.h"
-#include "streaming/filer.h"
+#include "streaming/reader.h"
+#include "streaming/valueformat.h"
+#include "streaming/writer.h"
 
 namespace tavelo::formtext {
 

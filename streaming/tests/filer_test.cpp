@@ -1,5 +1,3 @@
-#include "streaming/filer.h"
-
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -9,7 +7,11 @@
 
 #include "core/tests/test_support.h"
 #include "streaming/classregistry.h"
+#include "streaming/fixups.h"
+#include "streaming/reader.h"
 #include "streaming/tests/sample_classes.h"
+#include "streaming/valueformat.h"
+#include "streaming/writer.h"
 #include "tools/formtext.h"
 
 namespace tavelo::testing {
@@ -337,6 +339,35 @@ TEST(ComponentReadTest, PendingReferencesGoWithTheirObject) {
   EXPECT_EQ(PendingGlobalFixupCount(), 1);
   delete window.form->Memo1;
   EXPECT_EQ(PendingGlobalFixupCount(), 0);
+}
+
+TEST(ComponentReadTest, AReaderReadsOnAfterItsRootWithoutTheRootsLoadedList) {
+  TWindow window;
+  std::string extra = Compiled("Extra: TSampleControl { Width = 3 }").substr(4);  // no signature
+  std::unique_ptr<TMemoryStream> stream(StreamOf(Compiled("Form1: TSampleForm { }") + extra));
+  TReader reader(*stream, 4096);
+  reader.ReadRootComponent(window.form);
+  LoadedLog().clear();
+  auto* control = DynamicCast<TSampleControl>(reader.ReadComponent());
+  ASSERT_NE(control, nullptr);
+  EXPECT_EQ(control->Owner(), window.form);
+  EXPECT_EQ(control->Width(), 3);
+  EXPECT_TRUE(LoadedLog().empty());  // the root's loading is over
+}
+
+TEST(ComponentReadTest, APendingReferenceIsReplacedByALaterReadingOrDroppedOnceSet) {
+  TWindow window;
+  window.Read(Compiled("Form1: TSampleForm { Memo1: TSampleControl { Buddy = Later.Button1 } }"));
+  window.Read(Compiled("Form1: TSampleForm { inherited Memo1: TSampleControl { Buddy = Later.Button2 } }"));
+  EXPECT_EQ(PendingGlobalFixupCount(), 1);  // the second reading's reference, not both
+  // Any root read resolves what waits: a property set meanwhile stops waiting for its root.
+  window.form->Memo1->SetBuddy(window.form->Memo1);
+  TWindow unrelated;
+  unrelated.Read(Compiled("Unrelated: TSampleForm { }"));
+  EXPECT_EQ(PendingGlobalFixupCount(), 0);
+  TWindow later;
+  later.Read(Compiled("Later: TSampleForm { Button2: TSampleControl { } }"));
+  EXPECT_EQ(window.form->Memo1->Buddy(), window.form->Memo1);
 }
 
 TEST(ComponentReadTest, CollectionsAreReplacedUnlessTheValueIsEmpty) {

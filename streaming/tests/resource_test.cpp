@@ -5,7 +5,7 @@
 
 #include "core/system.h"
 #include "core/tests/test_support.h"
-#include "streaming/filer.h"
+#include "streaming/resources.h"
 #include "streaming/tests/sample_classes.h"
 #include "tools/formtext.h"
 

@@ -3,7 +3,8 @@
 #include <algorithm>
 
 #include "streaming/classregistry.h"
-#include "streaming/filer.h"
+#include "core/filer.h"
+#include "streaming/fixups.h"
 
 namespace tavelo::testing {
 
