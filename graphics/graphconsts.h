@@ -1,0 +1,26 @@
+// The graphics folder's own texts.
+#pragma once
+
+namespace tavelo {
+
+// Key names, in the order of the shortcut text table.
+inline constexpr const char* SKeyBackspace = "RetArr";
+inline constexpr const char* SKeyTab = "Tab";
+inline constexpr const char* SKeyEscape = "Echap";
+inline constexpr const char* SKeyEnter = "Entrée";
+inline constexpr const char* SKeySpace = "Espace";
+inline constexpr const char* SKeyPageUp = "PagePréc";
+inline constexpr const char* SKeyPageDown = "PageSuiv";
+inline constexpr const char* SKeyEnd = "Fin";
+inline constexpr const char* SKeyHome = "Origine";
+inline constexpr const char* SKeyLeft = "Gauche";
+inline constexpr const char* SKeyUp = "Haut";
+inline constexpr const char* SKeyRight = "Droite";
+inline constexpr const char* SKeyDown = "Bas";
+inline constexpr const char* SKeyInsert = "Ins";
+inline constexpr const char* SKeyDelete = "Suppr";
+inline constexpr const char* SKeyShiftPrefix = "Maj+";
+inline constexpr const char* SKeyCtrlPrefix = "Ctrl+";
+inline constexpr const char* SKeyAltPrefix = "Alt+";
+
+}  // namespace tavelo
