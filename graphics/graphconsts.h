@@ -23,4 +23,11 @@ inline constexpr const char* SKeyShiftPrefix = "Maj+";
 inline constexpr const char* SKeyCtrlPrefix = "Ctrl+";
 inline constexpr const char* SKeyAltPrefix = "Alt+";
 
+inline constexpr const char* SInvalidImageSize = "Taille d'image incorrecte";
+inline constexpr const char* SInvalidImageList = "ImageList incorrecte";
+inline constexpr const char* SImageIndexError = "Indice ImageList incorrect";
+inline constexpr const char* SReplaceImage = "Impossible de remplacer l'image";
+inline constexpr const char* SImageReadFail = "Erreur à la lecture des données ImageList du flux";
+inline constexpr const char* SImageWriteFail = "Erreur à l'écriture des données ImageList dans le flux";
+
 }  // namespace tavelo

@@ -1,0 +1,43 @@
+// Arbitrary bytes checked as an image list's "Bitmap" payload, in both of its forms. What the
+// check accepts is handed whole to the platform's reader or the bitmap reader, so every
+// extent it reports must lie inside the bytes; any failure must be the reading error.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "core/exceptions.h"
+#include "graphics/imagelistdata.h"
+
+using namespace tavelo;
+
+namespace {
+
+// Reads every byte of the extent, so that the sanitizer sees one that is not there.
+unsigned Touch(std::span<const std::uint8_t> data, const TBmpExtent& extent) {
+  if (extent.Size == 0) return 0;
+  if (extent.Offset > data.size() || extent.Size > data.size() - extent.Offset) __builtin_trap();
+  unsigned sum = 0;
+  for (std::uint8_t b : data.subspan(extent.Offset, extent.Size)) sum += b;
+  return sum;
+}
+
+void Check(std::span<const std::uint8_t> data, int width, int height) {
+  try {
+    TImageListPayload p = CheckImageListPayload(data, width, height);
+    if (p.Size > data.size() || p.Count < 0) __builtin_trap();
+    if (p.Form == TImageListPayload::PlatformStream && p.Count > p.Header.Capacity) __builtin_trap();
+    volatile unsigned sum = Touch(data, p.Image) + Touch(data, p.Mask);
+    (void)sum;
+  } catch (const EReadError&) {
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size > (1u << 20)) return 0;
+  std::span<const std::uint8_t> bytes(data, size);
+  Check(bytes, 16, 16);
+  Check(bytes, 1, 1);
+  return 0;
+}
