@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace tavelo {
 namespace {
 
@@ -19,6 +23,23 @@ TEST(ShortCutCodeTest, TheContextBitOfTheKeyDataIsAlt) {
   EXPECT_TRUE(ShiftStateFromKeyData(0x20380001).Contains(ssAlt));
   EXPECT_FALSE(ShiftStateFromKeyData(0x00380001).Contains(ssAlt));
 }
+
+#ifdef _WIN32
+TEST(ShortCutCodeTest, ShiftAndCtrlComeFromTheKeyboardAsItIsNow) {
+  BYTE saved[256], state[256] = {};
+  ASSERT_TRUE(::GetKeyboardState(saved));
+  state[VK_SHIFT] = 0x80;
+  state[VK_MENU] = 0x80;  // the Alt key held down counts only through the key data
+  ASSERT_TRUE(::SetKeyboardState(state));
+  EXPECT_EQ(ShiftStateFromKeyData(0), TShiftState{ssShift});
+  state[VK_SHIFT] = 0;
+  state[VK_CONTROL] = 0x81;
+  ::SetKeyboardState(state);
+  EXPECT_EQ(ShiftStateFromKeyData(0x20000000), (TShiftState{ssCtrl, ssAlt}));
+  ::SetKeyboardState(saved);
+  EXPECT_EQ(MakeShortCut('N', ShiftStateFromKeyData(0x20000000)), SC_ALT + 'N');
+}
+#endif
 
 TEST(ShortCutTextTest, ModifiersComeInTheFixedOrderBeforeTheKey) {
   EXPECT_EQ(ShortCutText(16462), "Ctrl+N");
