@@ -7,79 +7,14 @@
 
 #include "core/tests/test_support.h"
 #include "graphics/bmpformat.h"
+#include "graphics/tests/bmp_builder.h"
 
 namespace tavelo {
 namespace {
 
-using TBytes = std::vector<std::uint8_t>;
-
-void Put16(TBytes& out, std::uint32_t value) {
-  out.push_back(static_cast<std::uint8_t>(value));
-  out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-void Put32(TBytes& out, std::uint32_t value) {
-  Put16(out, value & 0xFFFF);
-  Put16(out, value >> 16);
-}
-
-struct TBmpSpec {
-  int headerSize = 40;
-  std::int32_t width = 0;
-  std::int32_t height = 0;
-  int bitCount = 8;
-  std::uint32_t compression = 0;
-  std::vector<std::uint32_t> colors;  // 0xRRGGBB
-  TBytes pixels;
-  std::vector<std::uint32_t> masks;   // inside the header when it is long enough, else after it
-  std::uint32_t clrUsed = 0;
-  std::uint32_t sizeImage = 0;
-};
-
-// A BMP file, byte by byte as the format lays it out.
-TBytes MakeBmp(const TBmpSpec& spec) {
-  bool old = spec.headerSize == 12;
-  bool masksInHeader = spec.headerSize >= 52;
-  std::size_t maskBytes = masksInHeader ? 0 : spec.masks.size() * 4;
-  std::size_t offset = 14 + spec.headerSize + maskBytes + spec.colors.size() * (old ? 3 : 4);
-  TBytes out;
-  out.push_back('B');
-  out.push_back('M');
-  Put32(out, static_cast<std::uint32_t>(offset + spec.pixels.size()));
-  Put32(out, 0);
-  Put32(out, static_cast<std::uint32_t>(offset));
-  Put32(out, static_cast<std::uint32_t>(spec.headerSize));
-  if (old) {
-    Put16(out, static_cast<std::uint32_t>(spec.width));
-    Put16(out, static_cast<std::uint32_t>(spec.height));
-    Put16(out, 1);
-    Put16(out, static_cast<std::uint32_t>(spec.bitCount));
-  } else {
-    Put32(out, static_cast<std::uint32_t>(spec.width));
-    Put32(out, static_cast<std::uint32_t>(spec.height));
-    Put16(out, 1);
-    Put16(out, static_cast<std::uint32_t>(spec.bitCount));
-    Put32(out, spec.compression);
-    Put32(out, spec.sizeImage);
-    Put32(out, 2835);
-    Put32(out, 2835);
-    Put32(out, spec.clrUsed);
-    Put32(out, 0);
-    if (masksInHeader) {
-      for (std::uint32_t mask : spec.masks) Put32(out, mask);
-      while (out.size() < 14u + spec.headerSize) out.push_back(0);
-    } else {
-      for (std::uint32_t mask : spec.masks) Put32(out, mask);
-    }
-  }
-  for (std::uint32_t color : spec.colors) {
-    out.push_back(static_cast<std::uint8_t>(color));
-    out.push_back(static_cast<std::uint8_t>(color >> 8));
-    out.push_back(static_cast<std::uint8_t>(color >> 16));
-    if (!old) out.push_back(0);
-  }
-  out.insert(out.end(), spec.pixels.begin(), spec.pixels.end());
-  return out;
-}
+using testing::MakeBmp;
+using testing::TBmpSpec;
+using TBytes = testing::TBytes;
 
 // Colours as 0x00BBGGRR, the way Pixel answers.
 constexpr std::uint32_t kBlack = 0x000000;
