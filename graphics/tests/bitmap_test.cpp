@@ -18,7 +18,7 @@ namespace {
 
 using testing::GdiObjectCount;
 using testing::MakeBmp;
-using testing::TBmpSpec;
+using testing::TBmpLayout;
 using testing::TBytes;
 using testing::TSurface;
 
@@ -39,18 +39,18 @@ TBytes Save(TBitmap& bitmap) {
 // A 4 x 4 24-bit image: magenta at the bottom-left and in the top-right corner, the rest
 // graded blue.
 TBytes MagentaCornered() {
-  TBmpSpec spec;
-  spec.width = 4;
-  spec.height = 4;
-  spec.bitCount = 24;
+  TBmpLayout layout;
+  layout.width = 4;
+  layout.height = 4;
+  layout.bitCount = 24;
   for (int row = 0; row < 4; ++row) {
     for (int x = 0; x < 4; ++x) {
       bool magenta = (row == 0 && x == 0) || (row == 3 && x == 3);
-      spec.pixels.insert(spec.pixels.end(), {static_cast<std::uint8_t>(magenta ? 0xFF : 0x40 + 0x20 * x),
+      layout.pixels.insert(layout.pixels.end(), {static_cast<std::uint8_t>(magenta ? 0xFF : 0x40 + 0x20 * x),
                                              0, static_cast<std::uint8_t>(magenta ? 0xFF : 0)});
     }
   }
-  return MakeBmp(spec);
+  return MakeBmp(layout);
 }
 
 TEST(Bitmap, EveryFormatReadsBackFromTheSectionPixelByPixel) {
@@ -90,13 +90,13 @@ TEST(Bitmap, CompressedDataIsWrittenBackUnchangedUntilTheImageChanges) {
 }
 
 TEST(Bitmap, UncompressedEightBitDataRoundTripsToTheSameBytes) {
-  TBmpSpec spec;
-  spec.width = 3;
-  spec.height = 2;
-  for (std::uint32_t i = 0; i < 256; ++i) spec.colors.push_back(i * 0x010203 & 0xFFFFFF);
-  spec.pixels = {0, 128, 255, 0, 7, 8, 9, 0};
-  spec.sizeImage = 8;
-  TBytes bytes = MakeBmp(spec);
+  TBmpLayout layout;
+  layout.width = 3;
+  layout.height = 2;
+  for (std::uint32_t i = 0; i < 256; ++i) layout.colors.push_back(i * 0x010203 & 0xFFFFFF);
+  layout.pixels = {0, 128, 255, 0, 7, 8, 9, 0};
+  layout.sizeImage = 8;
+  TBytes bytes = MakeBmp(layout);
   TBitmap bitmap;
   Load(bitmap, bytes);
   EXPECT_EQ(bitmap.BitsPerPixel(), 8);

@@ -19,7 +19,7 @@ namespace tavelo {
 namespace {
 
 using testing::MakeBmp;
-using testing::TBmpSpec;
+using testing::TBmpLayout;
 using testing::TBytes;
 
 class TPictureHolder : public TComponent {
@@ -38,13 +38,13 @@ TAVELO_PUBLISH(TPictureHolder) { c.Property("Picture", &TPictureHolder::Picture,
 
 // The splash picture's shape: 102 x 102, 8 bits per pixel, 256 colours: an 11686-byte file.
 TBytes SplashLikeBmp() {
-  TBmpSpec spec;
-  spec.width = 102;
-  spec.height = 102;
-  for (std::uint32_t i = 0; i < 256; ++i) spec.colors.push_back(i * 0x010101);
-  spec.pixels.resize(104 * 102);
-  for (std::size_t i = 0; i < spec.pixels.size(); ++i) spec.pixels[i] = static_cast<std::uint8_t>(i % 104);
-  return MakeBmp(spec);
+  TBmpLayout layout;
+  layout.width = 102;
+  layout.height = 102;
+  for (std::uint32_t i = 0; i < 256; ++i) layout.colors.push_back(i * 0x010101);
+  layout.pixels.resize(104 * 102);
+  for (std::size_t i = 0; i < layout.pixels.size(); ++i) layout.pixels[i] = static_cast<std::uint8_t>(i % 104);
+  return MakeBmp(layout);
 }
 
 TBytes Payload(const std::string& className, const TBytes& bmp) {
