@@ -112,6 +112,10 @@ protected:
   virtual void Changed();
 
 private:
+  // Graphics draw into the context their canvas has already bound.
+  friend class TBitmap;
+  friend class TIcon;
+
   void SelectFont();
   void SelectPen();
   void SelectBrush();

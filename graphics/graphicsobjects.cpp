@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "graphics/bitmap.h"
+
 namespace tavelo {
 
 namespace {
@@ -451,17 +453,21 @@ HBRUSH TBrush::Handle() {
     sys::TLockGuard guard(BrushManager().Lock());
     if (!resource->Handle) {
       const TBrushData& data = resource->Data;
-      LOGBRUSH logBrush = {};
-      logBrush.lbColor = ColorToRGB(data.Color);
-      switch (data.Style) {
-        case bsSolid: logBrush.lbStyle = BS_SOLID; break;
-        case bsClear: logBrush.lbStyle = BS_HOLLOW; break;
-        default:
-          logBrush.lbStyle = BS_HATCHED;
-          logBrush.lbHatch = static_cast<ULONG_PTR>(data.Style) - 2;
-          break;
+      if (data.Bitmap) {
+        resource->Handle = ::CreatePatternBrush(data.Bitmap->Handle());
+      } else {
+        LOGBRUSH logBrush = {};
+        logBrush.lbColor = ColorToRGB(data.Color);
+        switch (data.Style) {
+          case bsSolid: logBrush.lbStyle = BS_SOLID; break;
+          case bsClear: logBrush.lbStyle = BS_HOLLOW; break;
+          default:
+            logBrush.lbStyle = BS_HATCHED;
+            logBrush.lbHatch = static_cast<ULONG_PTR>(data.Style) - 2;
+            break;
+        }
+        resource->Handle = ::CreateBrushIndirect(&logBrush);
       }
-      resource->Handle = ::CreateBrushIndirect(&logBrush);
     }
   }
   return resource->Handle;
@@ -487,6 +493,13 @@ void TBrush::SetColor(TColor value) {
   TBrushData data = Data();
   data.Color = value;
   if (data.Style == bsClear) data.Style = bsSolid;
+  SetData(data);
+}
+
+void TBrush::SetBitmap(TBitmap* value) {
+  if (value == Bitmap()) return;
+  TBrushData data = Data();
+  data.Bitmap = value;
   SetData(data);
 }
 

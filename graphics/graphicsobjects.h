@@ -270,6 +270,9 @@ public:
   // Clear makes the colour white.
   TBrushStyle Style() const { return resource_->Data.Style; }
   void SetStyle(TBrushStyle value);
+  // A pattern brush of the bitmap; any other setting drops it.
+  TBitmap* Bitmap() const { return resource_->Data.Bitmap; }
+  void SetBitmap(TBitmap* value);
 
   const TResource<TBrushData>* Resource() const { return resource_; }
 

@@ -7,79 +7,14 @@
 
 #include "core/tests/test_support.h"
 #include "graphics/bmpformat.h"
+#include "graphics/tests/bmp_builder.h"
 
 namespace tavelo {
 namespace {
 
-using TBytes = std::vector<std::uint8_t>;
-
-void Put16(TBytes& out, std::uint32_t value) {
-  out.push_back(static_cast<std::uint8_t>(value));
-  out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-void Put32(TBytes& out, std::uint32_t value) {
-  Put16(out, value & 0xFFFF);
-  Put16(out, value >> 16);
-}
-
-struct TBmpSpec {
-  int headerSize = 40;
-  std::int32_t width = 0;
-  std::int32_t height = 0;
-  int bitCount = 8;
-  std::uint32_t compression = 0;
-  std::vector<std::uint32_t> colors;  // 0xRRGGBB
-  TBytes pixels;
-  std::vector<std::uint32_t> masks;   // inside the header when it is long enough, else after it
-  std::uint32_t clrUsed = 0;
-  std::uint32_t sizeImage = 0;
-};
-
-// A BMP file, byte by byte as the format lays it out.
-TBytes MakeBmp(const TBmpSpec& spec) {
-  bool old = spec.headerSize == 12;
-  bool masksInHeader = spec.headerSize >= 52;
-  std::size_t maskBytes = masksInHeader ? 0 : spec.masks.size() * 4;
-  std::size_t offset = 14 + spec.headerSize + maskBytes + spec.colors.size() * (old ? 3 : 4);
-  TBytes out;
-  out.push_back('B');
-  out.push_back('M');
-  Put32(out, static_cast<std::uint32_t>(offset + spec.pixels.size()));
-  Put32(out, 0);
-  Put32(out, static_cast<std::uint32_t>(offset));
-  Put32(out, static_cast<std::uint32_t>(spec.headerSize));
-  if (old) {
-    Put16(out, static_cast<std::uint32_t>(spec.width));
-    Put16(out, static_cast<std::uint32_t>(spec.height));
-    Put16(out, 1);
-    Put16(out, static_cast<std::uint32_t>(spec.bitCount));
-  } else {
-    Put32(out, static_cast<std::uint32_t>(spec.width));
-    Put32(out, static_cast<std::uint32_t>(spec.height));
-    Put16(out, 1);
-    Put16(out, static_cast<std::uint32_t>(spec.bitCount));
-    Put32(out, spec.compression);
-    Put32(out, spec.sizeImage);
-    Put32(out, 2835);
-    Put32(out, 2835);
-    Put32(out, spec.clrUsed);
-    Put32(out, 0);
-    if (masksInHeader) {
-      for (std::uint32_t mask : spec.masks) Put32(out, mask);
-      while (out.size() < 14u + spec.headerSize) out.push_back(0);
-    } else {
-      for (std::uint32_t mask : spec.masks) Put32(out, mask);
-    }
-  }
-  for (std::uint32_t color : spec.colors) {
-    out.push_back(static_cast<std::uint8_t>(color));
-    out.push_back(static_cast<std::uint8_t>(color >> 8));
-    out.push_back(static_cast<std::uint8_t>(color >> 16));
-    if (!old) out.push_back(0);
-  }
-  out.insert(out.end(), spec.pixels.begin(), spec.pixels.end());
-  return out;
-}
+using testing::MakeBmp;
+using testing::TBmpLayout;
+using TBytes = testing::TBytes;
 
 // Colours as 0x00BBGGRR, the way Pixel answers.
 constexpr std::uint32_t kBlack = 0x000000;
@@ -99,7 +34,7 @@ using TRows = std::vector<std::vector<std::uint32_t>>;
 
 TEST(BmpRead, IndexedFormatsBottomUpAndTopDown) {
   // 1 bit, 10 x 2, bottom-up: the second stored row is the top one.
-  TBmpSpec mono;
+  TBmpLayout mono;
   mono.width = 10;
   mono.height = 2;
   mono.bitCount = 1;
@@ -112,7 +47,7 @@ TEST(BmpRead, IndexedFormatsBottomUpAndTopDown) {
   EXPECT_EQ(image.Colors.size(), 2u);
 
   // 4 bits, 3 x 2, high nibble first.
-  TBmpSpec nibbles;
+  TBmpLayout nibbles;
   nibbles.width = 3;
   nibbles.height = 2;
   nibbles.bitCount = 4;
@@ -123,7 +58,7 @@ TEST(BmpRead, IndexedFormatsBottomUpAndTopDown) {
   EXPECT_EQ(Pixels(image), (TRows{{kBlue, kGreen, 0x808080}, {kRed, kGreen, kBlue}}));
 
   // 8 bits, 3 x 2, top-down, a table of three named colours.
-  TBmpSpec bytes;
+  TBmpLayout bytes;
   bytes.width = 3;
   bytes.height = -2;
   bytes.colors = {0x112233, 0x445566, 0x778899};
@@ -136,7 +71,7 @@ TEST(BmpRead, IndexedFormatsBottomUpAndTopDown) {
 
 TEST(BmpRead, DirectFormatsAndBitFields) {
   // 16 bits without masks: 5-5-5, each field's high bits repeated into the low ones.
-  TBmpSpec rgb555;
+  TBmpLayout rgb555;
   rgb555.width = 4;
   rgb555.height = 1;
   rgb555.bitCount = 16;
@@ -145,7 +80,7 @@ TEST(BmpRead, DirectFormatsAndBitFields) {
   EXPECT_EQ(Pixels(image), (TRows{{kRed, kGreen, kBlue, 0x848484}}));
 
   // 16 bits with the 5-6-5 masks after a 40-byte header.
-  TBmpSpec rgb565 = rgb555;
+  TBmpLayout rgb565 = rgb555;
   rgb565.compression = kBiBitFields;
   rgb565.masks = {0xF800, 0x07E0, 0x001F};
   rgb565.pixels = {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0x20, 0x00};
@@ -154,7 +89,7 @@ TEST(BmpRead, DirectFormatsAndBitFields) {
   EXPECT_EQ(Pixels(image), (TRows{{kRed, kGreen, kBlue, 0x000400}}));
 
   // 24 bits, 2 x 2, rows padded to 8 bytes.
-  TBmpSpec rgb24;
+  TBmpLayout rgb24;
   rgb24.width = 2;
   rgb24.height = 2;
   rgb24.bitCount = 24;
@@ -164,7 +99,7 @@ TEST(BmpRead, DirectFormatsAndBitFields) {
   EXPECT_EQ(Pixels(image), (TRows{{kRed, 0x102030}, {kBlue, kGreen}}));
 
   // 32 bits plain, and with masks inside a 124-byte header whose tail is skipped.
-  TBmpSpec rgb32;
+  TBmpLayout rgb32;
   rgb32.width = 2;
   rgb32.height = 1;
   rgb32.bitCount = 32;
@@ -172,7 +107,7 @@ TEST(BmpRead, DirectFormatsAndBitFields) {
   image = ReadBmp(MakeBmp(rgb32));
   EXPECT_EQ(Pixels(image), (TRows{{0x010203, kWhite}}));
 
-  TBmpSpec v5 = rgb32;
+  TBmpLayout v5 = rgb32;
   v5.headerSize = 124;
   v5.compression = kBiBitFields;
   v5.masks = {0x000000FF, 0x0000FF00, 0x00FF0000};
@@ -182,7 +117,7 @@ TEST(BmpRead, DirectFormatsAndBitFields) {
 }
 
 TEST(BmpRead, OldHeaderWithThreeByteColoursAndWritesBackTheSameWay) {
-  TBmpSpec old;
+  TBmpLayout old;
   old.headerSize = 12;
   old.width = 2;
   old.height = 2;
@@ -198,7 +133,7 @@ TEST(BmpRead, OldHeaderWithThreeByteColoursAndWritesBackTheSameWay) {
 }
 
 TEST(BmpRead, RunLengthEightBitsDecodedAndKeptAsRead) {
-  TBmpSpec rle;
+  TBmpLayout rle;
   rle.width = 6;
   rle.height = 4;
   rle.compression = kBiRle8;
@@ -228,7 +163,7 @@ TEST(BmpRead, RunLengthEightBitsDecodedAndKeptAsRead) {
 }
 
 TEST(BmpRead, RunLengthFourBits) {
-  TBmpSpec rle;
+  TBmpLayout rle;
   rle.width = 5;
   rle.height = 2;
   rle.bitCount = 4;
@@ -245,7 +180,7 @@ TEST(BmpRead, RunLengthFourBits) {
 }
 
 TEST(BmpRead, AnythingButACorrectBmpRaisesTheSameError) {
-  TBmpSpec good;
+  TBmpLayout good;
   good.width = 2;
   good.height = 2;
   good.colors = {0, 0xFFFFFF};
@@ -292,7 +227,7 @@ TEST(BmpRead, AnythingButACorrectBmpRaisesTheSameError) {
   bad[21] = 0x7F;
   expectInvalid(bad);
 
-  TBmpSpec fields;
+  TBmpLayout fields;
   fields.width = 1;
   fields.height = 1;
   fields.bitCount = 32;
@@ -300,7 +235,7 @@ TEST(BmpRead, AnythingButACorrectBmpRaisesTheSameError) {
   TBytes noMasks = MakeBmp(fields);  // the three masks are missing
   expectInvalid(noMasks);
 
-  TBmpSpec topDownRle;
+  TBmpLayout topDownRle;
   topDownRle.width = 1;
   topDownRle.height = -1;
   topDownRle.compression = kBiRle8;
@@ -310,7 +245,7 @@ TEST(BmpRead, AnythingButACorrectBmpRaisesTheSameError) {
 
 TEST(BmpRead, CountsAreCappedByTheFormatAndByWhatIsLeft) {
   // A colour count beyond 2^bits reads 2 entries; the rest are pixel bytes.
-  TBmpSpec mono;
+  TBmpLayout mono;
   mono.width = 8;
   mono.height = 1;
   mono.bitCount = 1;
@@ -323,7 +258,7 @@ TEST(BmpRead, CountsAreCappedByTheFormatAndByWhatIsLeft) {
   EXPECT_EQ(image.Header.ClrUsed, 2u);
 
   // A colour count beyond the bytes left reads what is there, and the pixels are all zero.
-  TBmpSpec eight;
+  TBmpLayout eight;
   eight.width = 2;
   eight.height = 2;
   eight.colors = {0x00FF00, 0x0000FF, 0xFF0000};
@@ -333,7 +268,7 @@ TEST(BmpRead, CountsAreCappedByTheFormatAndByWhatIsLeft) {
   EXPECT_EQ(image.Pixel(1, 1), kGreen);
 
   // Pixel bytes: the least of the declared size, what is left and the section.
-  TBmpSpec shortRows;
+  TBmpLayout shortRows;
   shortRows.width = 4;
   shortRows.height = 2;
   shortRows.colors = {0, 0xFFFFFF};
@@ -354,11 +289,11 @@ TEST(BmpRead, CountsAreCappedByTheFormatAndByWhatIsLeft) {
 }
 
 TEST(BmpRead, HeaderAloneTellsTheSectionBeforeDecoding) {
-  TBmpSpec spec;
-  spec.width = 1000;
-  spec.height = -700;
-  spec.bitCount = 24;
-  TBmpInfoHeader header = ReadBmpHeader(MakeBmp(spec));
+  TBmpLayout layout;
+  layout.width = 1000;
+  layout.height = -700;
+  layout.bitCount = 24;
+  TBmpInfoHeader header = ReadBmpHeader(MakeBmp(layout));
   EXPECT_EQ(header.Width, 1000);
   EXPECT_EQ(header.Height, -700);
   EXPECT_EQ(BmpStride(header.Width, header.BitCount), 3000u);
@@ -368,7 +303,7 @@ TEST(BmpRead, HeaderAloneTellsTheSectionBeforeDecoding) {
 
 TEST(BmpWrite, RebuiltFilesReadBackToTheSamePixelsAndTable) {
   // A canonical 8-bit file comes back byte for byte.
-  TBmpSpec eight;
+  TBmpLayout eight;
   eight.width = 3;
   eight.height = 2;
   eight.colors.resize(256);
@@ -380,7 +315,7 @@ TEST(BmpWrite, RebuiltFilesReadBackToTheSamePixelsAndTable) {
   EXPECT_EQ(WriteBmp(image), bytes);
 
   // Bit fields: the masks follow the header and the pixel offset counts them.
-  TBmpSpec fields;
+  TBmpLayout fields;
   fields.width = 2;
   fields.height = -1;
   fields.bitCount = 16;
@@ -395,7 +330,7 @@ TEST(BmpWrite, RebuiltFilesReadBackToTheSamePixelsAndTable) {
   EXPECT_TRUE(again.TopDown());
 
   // A table cut short by the file keeps the entries it has, and names their count.
-  TBmpSpec cut;
+  TBmpLayout cut;
   cut.width = 1;
   cut.height = 1;
   cut.colors = {0x0000FF, 0x00FF00};
@@ -405,7 +340,7 @@ TEST(BmpWrite, RebuiltFilesReadBackToTheSamePixelsAndTable) {
   EXPECT_EQ(again.Header.ClrUsed, 2u);
 
   // A decoded compressed image that changed (its save stream dropped) is written uncompressed.
-  TBmpSpec rle;
+  TBmpLayout rle;
   rle.width = 2;
   rle.height = 1;
   rle.compression = kBiRle8;
@@ -420,7 +355,7 @@ TEST(BmpWrite, RebuiltFilesReadBackToTheSamePixelsAndTable) {
 }
 
 TEST(BmpMask, TransparentPixelsAreSetBitsInTopDownRows) {
-  TBmpSpec eight;
+  TBmpLayout eight;
   eight.width = 9;
   eight.height = 2;
   eight.colors = {0x000000, 0xFF00FF, 0xFF00FF, 0x00FF00};
@@ -432,7 +367,7 @@ TEST(BmpMask, TransparentPixelsAreSetBitsInTopDownRows) {
   EXPECT_EQ(mask, (TBytes{0x40, 0x00, 0x80, 0x80}));
 
   // Direct colours compare at the image's precision: 5 bits per channel here.
-  TBmpSpec rgb555;
+  TBmpLayout rgb555;
   rgb555.width = 2;
   rgb555.height = 1;
   rgb555.bitCount = 16;
@@ -453,7 +388,7 @@ TEST(BmpMake, NewImagesAreWhiteAndResizingKeepsTheCommonPartAndTheFormat) {
 
   // A top-down 4-bit image grows: its pixels stay where they were, the new ones take the
   // table's brightest entry.
-  TBmpSpec nibbles;
+  TBmpLayout nibbles;
   nibbles.width = 2;
   nibbles.height = -2;
   nibbles.bitCount = 4;

@@ -32,6 +32,7 @@ struct TEventLog {
 // A graphic that records where it was asked to draw.
 class TProbeGraphic : public TGraphic {
 public:
+  std::unique_ptr<TGraphic> CreateNew() const override { return std::make_unique<TProbeGraphic>(); }
   bool Empty() const override { return empty; }
   int Width() const override { return 7; }
   void SetWidth(int) override {}
