@@ -1,11 +1,13 @@
 // Arbitrary bytes checked as an image list's "Bitmap" payload, in both of its forms. What the
 // check accepts is handed whole to the platform's reader or the bitmap reader, so every
-// extent it reports must lie inside the bytes; any failure must be the reading error.
+// extent it reports must lie inside the bytes; the older layout's files are decoded as the
+// list decodes them. Any failure must be the reading or the bitmap error.
 #include <cstddef>
 #include <cstdint>
 #include <span>
 
 #include "core/exceptions.h"
+#include "graphics/bmpformat.h"
 #include "graphics/imagelistdata.h"
 
 using namespace tavelo;
@@ -28,6 +30,16 @@ void Check(std::span<const std::uint8_t> data, int width, int height) {
     if (p.Form == TImageListPayload::PlatformStream && p.Count > p.Header.Capacity) __builtin_trap();
     volatile unsigned sum = Touch(data, p.Image) + Touch(data, p.Mask);
     (void)sum;
+    if (p.Form == TImageListPayload::TwoBitmaps) {
+      // The two files are then decoded; the pictures must hold the cells the check counted.
+      try {
+        TBmpImage image = ReadBmp(data.subspan(p.Image.Offset, p.Image.Size));
+        ReadBmp(data.subspan(p.Mask.Offset, p.Mask.Size));
+        if (p.Count > 0 && static_cast<long long>(image.Width() / width) * (image.Height() / height) < p.Count)
+          __builtin_trap();
+      } catch (const EInvalidGraphic&) {
+      }
+    }
   } catch (const EReadError&) {
   }
 }

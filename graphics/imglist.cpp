@@ -525,7 +525,9 @@ void TCustomImageList::ReadTwoBitmaps(const std::uint8_t* data, std::size_t imag
     if (count > 0) throw EReadError(SImageReadFail);
     return;
   }
+  // The check read the same headers; the decoded pictures must agree with it.
   int columns = image.Width() / width_;
+  if (count > 0 && (columns < 1 || count > columns * (image.Height() / height_))) throw EReadError(SImageReadFail);
   BeginUpdate();
   try {
     for (int i = 0; i < count; ++i) {
