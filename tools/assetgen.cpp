@@ -539,17 +539,17 @@ std::string IconPayload(const TDrawing& d) {
   return IconFile(1, entries);
 }
 
-struct TCursor {
+struct TCursorFile {
   int id;
   std::string file;
 };
 
 // Monochrome 32×32 cursors: black and white paint through an opaque mask, transparent and
 // inverted pixels keep the mask bit.
-std::vector<std::pair<TCursor, std::string>> CursorPayloads(const std::string& path) {
+std::vector<std::pair<TCursorFile, std::string>> CursorPayloads(const std::string& path) {
   const int kSize = 32;
   TSource src(path);
-  std::vector<std::pair<TCursor, std::string>> out;
+  std::vector<std::pair<TCursorFile, std::string>> out;
   for (int i = 0; i < src.Count(); ++i) {
     std::vector<std::string> w = src.Words(i);
     if (w.empty()) continue;
