@@ -14,7 +14,8 @@ cmake --build build/host
 windows_tree() {
   if [ ! -f "$1/build.ninja" ]; then
     cmake -S . -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-      -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/$2" -DTAVELO_FORMC="$PWD/build/host/tools/formc" >/dev/null
+      -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/$2" -DTAVELO_FORMC="$PWD/build/host/tools/formc" \
+      -DTAVELO_ASSETGEN="$PWD/build/host/tools/assetgen" >/dev/null
   fi
   cmake --build "$1"
 }

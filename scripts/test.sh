@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: the bounded fuzz runs, ctest in the native tree, then ctest in the Windows
 # tree this machine runs (build/win32, or build/win64 where the kernel runs no 32-bit
-# program: scripts/wine-env.sh) under Wine on a virtual display with one persistent wineserver. Whatever this started is stopped at the
+# program: scripts/wine-env.sh) under Wine on a virtual display with one persistent
+# wineserver. Whatever this started is stopped at the
 # end by its own pid or prefix, also when a test fails.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -14,7 +15,7 @@ cleanup() {
 trap cleanup EXIT
 
 status=0
-echo "== Fuzz du lecteur de flux (build/fuzz)"
+echo "== Fuzz (build/fuzz)"
 bash scripts/fuzz.sh || status=1
 
 echo "== Tests natifs (build/host)"
