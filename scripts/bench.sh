@@ -20,13 +20,5 @@ if [ -f "$TAVELO_WIN_TREE/build.ninja" ]; then
 else
   bash scripts/build.sh >/dev/null
 fi
-cleanup() {
-  if [ -n "${TAVELO_WINESERVER_STARTED:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
-  if [ -n "${TAVELO_XVFB_PID:-}" ]; then kill "$TAVELO_XVFB_PID" 2>/dev/null || true; fi
-}
-trap cleanup EXIT
-tavelo_start_xvfb
-tavelo_wine_prefix
-TAVELO_WINESERVER_STARTED=1
-wineserver -p
+tavelo_wine_session
 wine "$TAVELO_WIN_TREE/bench/imagelist_bench.exe" "$TAVELO_WIN_TREE/assets/toolbar.imagelist" </dev/null

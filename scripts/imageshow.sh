@@ -8,15 +8,7 @@ cd "$(dirname "$0")/.."
 output=$(realpath -m "${1:-build/screenshots/images.png}")
 bash scripts/build.sh >/dev/null
 source scripts/wine-env.sh
-cleanup() {
-  if [ -n "${TAVELO_WINESERVER_STARTED:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
-  if [ -n "${TAVELO_XVFB_PID:-}" ]; then kill "$TAVELO_XVFB_PID" 2>/dev/null || true; fi
-}
-trap cleanup EXIT
-tavelo_start_xvfb
-tavelo_wine_prefix
-TAVELO_WINESERVER_STARTED=1
-wineserver -p
+tavelo_wine_session
 assets=$TAVELO_WIN_TREE/assets
 sheet=$TAVELO_WIN_TREE/tools/images.bmp
 wine "$TAVELO_WIN_TREE/tools/imageshow.exe" "$assets/toolbar.imagelist" "$assets/logo.picture" "$sheet" </dev/null

@@ -77,3 +77,21 @@ tavelo_start_xvfb() {
   echo "Xvfb n'a pas démarré sur :$n" >&2
   return 1
 }
+
+# Starts what running our Windows programs needs (a virtual display, the prefix, one
+# persistent wineserver) and stops it, by its own pid and prefix, when the calling script
+# exits.
+tavelo_wine_session() {
+  trap tavelo_wine_session_end EXIT
+  tavelo_start_xvfb || return 1
+  tavelo_wine_prefix
+  TAVELO_WINESERVER_STARTED=1
+  wineserver -p
+  # Wine's own services start with the first program; started here, they do not hold on to
+  # the output pipe of whichever program would have started them.
+  wine cmd.exe /c exit >/dev/null 2>&1 </dev/null
+}
+tavelo_wine_session_end() {
+  if [ -n "${TAVELO_WINESERVER_STARTED:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
+  if [ -n "${TAVELO_XVFB_PID:-}" ]; then kill "$TAVELO_XVFB_PID" 2>/dev/null || true; fi
+}
