@@ -19,7 +19,7 @@ private:
   int value_ = 0;
 };
 TAVELO_PUBLISH(TWide1) {
-  for (int i = 0; i < 20; ++i) c.Property(Format("First%d", {i}).c_str(), &TWide1::Get, &TWide1::Set);
+  for (int i = 0; i < 20; ++i) c.Property(Format("First%d", {i}).c_str(), &Self::Get, &Self::Set);
 }
 
 class TWide2 : public TWide1 {
@@ -28,7 +28,7 @@ public:
   using TWide1::TWide1;
 };
 TAVELO_PUBLISH(TWide2) {
-  for (int i = 0; i < 20; ++i) c.Property(Format("Second%d", {i}).c_str(), &TWide2::Get, &TWide2::Set);
+  for (int i = 0; i < 20; ++i) c.Property(Format("Second%d", {i}).c_str(), &Self::Get, &Self::Set);
 }
 
 class TWide3 : public TWide2 {
@@ -37,7 +37,7 @@ public:
   using TWide2::TWide2;
 };
 TAVELO_PUBLISH(TWide3) {
-  for (int i = 0; i < 18; ++i) c.Property(Format("Third%d", {i}).c_str(), &TWide3::Get, &TWide3::Set);
+  for (int i = 0; i < 18; ++i) c.Property(Format("Third%d", {i}).c_str(), &Self::Get, &Self::Set);
 }
 
 namespace {

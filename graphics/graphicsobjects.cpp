@@ -198,13 +198,13 @@ void TGraphicsObject::Unlock() {
 // ---- TFont ----
 
 TAVELO_PUBLISH(TFont) {
-  c.Property("Charset", &TFont::Charset, &TFont::SetCharset);
-  c.Property("Color", &TFont::Color, &TFont::SetColor);
-  c.Property("Height", &TFont::Height, &TFont::SetHeight);
-  c.Property("Name", &TFont::Name, &TFont::SetName);
-  c.Property("Pitch", &TFont::Pitch, &TFont::SetPitch).Default(fpDefault);
-  c.Property("Size", &TFont::Size, &TFont::SetSize).Stored(false);
-  c.Property("Style", &TFont::Style, &TFont::SetStyle);
+  c.Property("Charset", &Self::Charset, &Self::SetCharset);
+  c.Property("Color", &Self::Color, &Self::SetColor);
+  c.Property("Height", &Self::Height, &Self::SetHeight);
+  c.Property("Name", &Self::Name, &Self::SetName);
+  c.Property("Pitch", &Self::Pitch, &Self::SetPitch).Default(fpDefault);
+  c.Property("Size", &Self::Size, &Self::SetSize).Stored(false);
+  c.Property("Style", &Self::Style, &Self::SetStyle);
 }
 
 TFont::TFont() : resource_(FontManager().AllocResource(DefFontData())), pixelsPerInch_(ScreenPixelsPerInch()) {}
@@ -344,10 +344,10 @@ void TFont::Changed() {
 // ---- TPen ----
 
 TAVELO_PUBLISH(TPen) {
-  c.Property("Color", &TPen::Color, &TPen::SetColor).Default(clBlack);
-  c.Property("Mode", &TPen::Mode, &TPen::SetMode).Default(pmCopy);
-  c.Property("Style", &TPen::Style, &TPen::SetStyle).Default(psSolid);
-  c.Property("Width", &TPen::Width, &TPen::SetWidth).Default(1);
+  c.Property("Color", &Self::Color, &Self::SetColor).Default(clBlack);
+  c.Property("Mode", &Self::Mode, &Self::SetMode).Default(pmCopy);
+  c.Property("Style", &Self::Style, &Self::SetStyle).Default(psSolid);
+  c.Property("Width", &Self::Width, &Self::SetWidth).Default(1);
 }
 
 TPen::TPen() : resource_(PenManager().AllocResource(TPenData())) {}
@@ -430,8 +430,8 @@ void TPen::SetWidth(int value) {
 // ---- TBrush ----
 
 TAVELO_PUBLISH(TBrush) {
-  c.Property("Color", &TBrush::Color, &TBrush::SetColor).Default(clWhite);
-  c.Property("Style", &TBrush::Style, &TBrush::SetStyle).Default(bsSolid);
+  c.Property("Color", &Self::Color, &Self::SetColor).Default(clWhite);
+  c.Property("Style", &Self::Style, &Self::SetStyle).Default(bsSolid);
 }
 
 TBrush::TBrush() : resource_(BrushManager().AllocResource(TBrushData())) {}

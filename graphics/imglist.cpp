@@ -135,16 +135,16 @@ TAVELO_CLASS_IMPL(TCustomImageList)
 TAVELO_CLASS_IMPL(TDragImageList)
 
 TAVELO_PUBLISH(TImageList) {
-  c.Property("BlendColor", &TImageList::BlendColor, &TImageList::SetBlendColor).Default(clNone);
-  c.Property("BkColor", &TImageList::BkColor, &TImageList::SetBkColor).Default(clNone);
-  c.Property("AllocBy", &TImageList::AllocBy, &TImageList::SetAllocBy).Default(4);
-  c.Property("DrawingStyle", &TImageList::DrawingStyle, &TImageList::SetDrawingStyle).Default(dsNormal);
-  c.Property("Height", &TImageList::Height, &TImageList::SetHeight).Default(16);
-  c.Property("ImageType", &TImageList::ImageType, &TImageList::SetImageType).Default(itImage);
-  c.Property("Masked", &TImageList::Masked, &TImageList::SetMasked).Default(true);
-  c.Property("OnChange", &TImageList::OnChange, &TImageList::SetOnChange);
-  c.Property("ShareImages", &TImageList::ShareImages, &TImageList::SetShareImages).Default(false);
-  c.Property("Width", &TImageList::Width, &TImageList::SetWidth).Default(16);
+  c.Property("BlendColor", &Self::BlendColor, &Self::SetBlendColor).Default(clNone);
+  c.Property("BkColor", &Self::BkColor, &Self::SetBkColor).Default(clNone);
+  c.Property("AllocBy", &Self::AllocBy, &Self::SetAllocBy).Default(4);
+  c.Property("DrawingStyle", &Self::DrawingStyle, &Self::SetDrawingStyle).Default(dsNormal);
+  c.Property("Height", &Self::Height, &Self::SetHeight).Default(16);
+  c.Property("ImageType", &Self::ImageType, &Self::SetImageType).Default(itImage);
+  c.Property("Masked", &Self::Masked, &Self::SetMasked).Default(true);
+  c.Event("OnChange", &Self::OnChange, &Self::SetOnChange);
+  c.Property("ShareImages", &Self::ShareImages, &Self::SetShareImages).Default(false);
+  c.Property("Width", &Self::Width, &Self::SetWidth).Default(16);
 }
 
 TCustomImageList::TCustomImageList(TComponent* owner) : TComponent(owner) { Initialize(); }

@@ -77,7 +77,7 @@ void DrawImages(TCanvas* canvas, TImageList& list, int top, bool enabled, const 
 }  // namespace
 
 TAVELO_PUBLISH(TPictureHolder) {
-  c.Property("Picture", &TPictureHolder::Picture, &TPictureHolder::SetPicture);
+  c.Property("Picture", &Self::Picture, &Self::SetPicture);
 }
 
 int main(int argc, char** argv) {

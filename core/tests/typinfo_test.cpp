@@ -84,13 +84,13 @@ TAVELO_PUBLISH(TControlLike) {
   c.Property("Align", &Self::Align, &Self::SetAlign).Default(alNone);
   c.Property("Color", &Self::Color, &Self::SetColor).Stored<&Self::IsColorStored>();
   c.Property("Style", &Self::Style, &Self::SetStyle).Default({});
-  c.Property("Font", &TControlLike::Font, &TControlLike::SetFont);
-  c.Property("Hint", &TControlLike::Hint, &TControlLike::SetHint);
-  c.Property("Ratio", &TControlLike::Ratio, &TControlLike::SetRatio);
-  c.Property("Big", &TControlLike::Big, &TControlLike::SetBig);
-  c.Property("Visible", &TControlLike::Visible, &TControlLike::SetVisible).Default(true);
-  c.Property("Computed", &TControlLike::Computed);
-  c.Property("OnClick", &TControlLike::OnClick, &TControlLike::SetOnClick);
+  c.Property("Font", &Self::Font, &Self::SetFont);
+  c.Property("Hint", &Self::Hint, &Self::SetHint);
+  c.Property("Ratio", &Self::Ratio, &Self::SetRatio);
+  c.Property("Big", &Self::Big, &Self::SetBig);
+  c.Property("Visible", &Self::Visible, &Self::SetVisible).Default(true);
+  c.Property("Computed", &Self::Computed);
+  c.Event("OnClick", &Self::OnClick, &Self::SetOnClick);
 }
 
 // Redeclares Tag with another default, and publishes handlers.

@@ -35,7 +35,7 @@ private:
   std::unique_ptr<TPicture> picture_ = std::make_unique<TPicture>();
 };
 
-TAVELO_PUBLISH(TPictureHolder) { c.Property("Picture", &TPictureHolder::Picture, &TPictureHolder::SetPicture); }
+TAVELO_PUBLISH(TPictureHolder) { c.Property("Picture", &Self::Picture, &Self::SetPicture); }
 
 // The splash picture's shape: 102 x 102, 8 bits per pixel, 256 colours: an 11686-byte file.
 TBytes SplashLikeBmp() {
