@@ -1,7 +1,9 @@
 # Form sources: each *.form compiles, with the native tree's formc, into a component stream
 # that the win32 tree embeds in a program as an RCDATA resource named after the root's class.
 #   tavelo_add_forms(TARGET form1.form form2.form ...)
-# The native tree has no resources; its tests register the streams they need themselves.
+# binary("file") values are found beside the source or among the generated images
+# (TAVELO_ASSET_DIR). The native tree has no resources; its tests register the streams they
+# need themselves.
 function(tavelo_add_forms target)
   if(NOT WIN32)
     return()
@@ -17,10 +19,11 @@ function(tavelo_add_forms target)
     add_custom_command(
       OUTPUT ${stream} ${rc}
       COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/forms
-      COMMAND ${TAVELO_FORMC} compile ${path} ${stream} --rc ${rc}
-      DEPENDS ${path} ${TAVELO_FORMC}
+      COMMAND ${TAVELO_FORMC} compile ${path} ${stream} --rc ${rc} --binary-dir ${TAVELO_ASSET_DIR}
+      DEPENDS ${path} ${TAVELO_FORMC} ${TAVELO_ASSET_FILES}
       COMMENT "formc ${source}")
     target_sources(${target} PRIVATE ${rc})
+    add_dependencies(${target} tavelo_assets)
     set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${stream})
   endforeach()
 endfunction()

@@ -59,6 +59,11 @@ bool FindResource(TModule module, const String& name, int type, const void*& dat
 void RegisterResource(const String& name, int type, const void* data, std::int32_t size);
 inline constexpr int kRcData = 10;
 
+// The keyboard: the platform's name for a virtual key (empty when it has none), and whether
+// a key is held down now. The native build has no keyboard: a few names, nothing held.
+String KeyName(int virtualKey);
+bool KeyDown(int virtualKey);
+
 String ModuleFileName();
 // The address the program's module is loaded at, for addresses relative to it.
 const void* ModuleBase();

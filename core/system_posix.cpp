@@ -144,6 +144,24 @@ bool FindResource(TModule, const String& name, int type, const void*& data, std:
   return FindRegisteredResource(name, type, data, size);
 }
 
+String KeyName(int virtualKey) {
+  // The keys of the numeric pad and the locks, as a French keyboard names them.
+  switch (virtualKey & 0xFF) {
+    case 0x13: return "Pause";
+    case 0x14: return "Verr.maj";
+    case 0x6A: return "* (pavé num.)";
+    case 0x6B: return "+ (pavé num.)";
+    case 0x6D: return "- (pavé num.)";
+    case 0x6E: return ". (pavé num.)";
+    case 0x6F: return "/ (pavé num.)";
+    case 0x90: return "Verr.num";
+    case 0x91: return "Arrêt défil";
+    default: return String();
+  }
+}
+
+bool KeyDown(int) { return false; }
+
 String ModuleFileName() {
   char buffer[4096];
   ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);

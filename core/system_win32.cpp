@@ -121,6 +121,16 @@ bool FindResource(TModule module, const String& name, int type, const void*& dat
   return true;
 }
 
+String KeyName(int virtualKey) {
+  LONG scanCode = static_cast<LONG>(::MapVirtualKeyA(static_cast<UINT>(virtualKey & 0xFF), 0)) << 16;
+  if (scanCode == 0) return String();
+  char buffer[256];
+  int n = ::GetKeyNameTextA(scanCode, buffer, sizeof buffer);
+  return n > 0 ? String(buffer, static_cast<std::size_t>(n)) : String();
+}
+
+bool KeyDown(int virtualKey) { return (::GetKeyState(virtualKey) & 0x8000) != 0; }
+
 String ModuleFileName() {
   char buffer[MAX_PATH + 1];
   DWORD n = ::GetModuleFileNameA(nullptr, buffer, MAX_PATH);

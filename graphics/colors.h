@@ -65,7 +65,12 @@ inline constexpr TColor clDefault = TColor(0x20000000);
 bool ColorToIdent(int color, String& ident);
 bool IdentToColor(const String& ident, int& color);
 
-// A font's character set, 0..255.
+// A font's character set, 0..255. The platform's header makes the same names macros; the
+// constants below take their place.
+#undef ANSI_CHARSET
+#undef DEFAULT_CHARSET
+#undef SYMBOL_CHARSET
+#undef OEM_CHARSET
 enum TFontCharset : std::uint8_t {};
 TAVELO_INTEGER_TYPE(TFontCharset)
 

@@ -9,6 +9,7 @@ fi
 cmake --build build/host
 if [ ! -f build/win32/build.ninja ]; then
   cmake -S . -B build/win32 -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-i686.cmake" -DTAVELO_FORMC="$PWD/build/host/tools/formc" >/dev/null
+    -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-i686.cmake" -DTAVELO_FORMC="$PWD/build/host/tools/formc" \
+    -DTAVELO_ASSETGEN="$PWD/build/host/tools/assetgen" >/dev/null
 fi
 cmake --build build/win32

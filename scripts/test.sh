@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs every test: the reader's bounded fuzz run, ctest in the native tree, then ctest in the
+# Runs every test: the bounded fuzz runs, ctest in the native tree, then ctest in the
 # win32 tree under Wine on a virtual display with one persistent wineserver. Whatever this started is stopped at the
 # end by its own pid or prefix, also when a test fails.
 set -uo pipefail
@@ -13,7 +13,7 @@ cleanup() {
 trap cleanup EXIT
 
 status=0
-echo "== Fuzz du lecteur de flux (build/fuzz)"
+echo "== Fuzz (build/fuzz)"
 bash scripts/fuzz.sh || status=1
 
 echo "== Tests natifs (build/host)"

@@ -1,5 +1,7 @@
 // formc: compiles form sources into component streams and dumps streams back to text.
-//   formc compile SOURCE OUTPUT [--rc RCFILE]   (--rc writes the RCDATA line for OUTPUT)
+//   formc compile SOURCE OUTPUT [--rc RCFILE] [--binary-dir DIR]...
+//     --rc writes the RCDATA line for OUTPUT; binary("file") is looked for beside SOURCE,
+//     then in each --binary-dir (the build passes its folder of generated images)
 //   formc dump STREAM
 // Errors go to standard error as file:line: message (a byte offset for streams), status 1.
 #include <cstdio>
@@ -7,6 +9,7 @@
 #include <iostream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "core/exceptions.h"
 #include "core/streams.h"
@@ -17,7 +20,7 @@ using namespace tavelo;
 namespace {
 
 int Usage() {
-  std::cerr << "usage : formc compile SOURCE SORTIE [--rc FICHIER.rc] | formc dump FLUX\n";
+  std::cerr << "usage : formc compile SOURCE SORTIE [--rc FICHIER.rc] [--binary-dir DOSSIER]... | formc dump FLUX\n";
   return 2;
 }
 
@@ -26,7 +29,8 @@ std::string Folder(const std::string& path) {
   return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
-int Compile(const std::string& source, const std::string& output, const std::string& rcFile) {
+int Compile(const std::string& source, const std::string& output, const std::string& rcFile,
+            const std::vector<std::string>& binaryDirs) {
   std::ifstream in(source, std::ios::binary);
   if (!in) {
     std::cerr << source << ":0: " << AnsiToUtf8("fichier illisible") << "\n";
@@ -34,7 +38,7 @@ int Compile(const std::string& source, const std::string& output, const std::str
   }
   std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   try {
-    formtext::TCompiled compiled = formtext::Compile(text, Folder(source));
+    formtext::TCompiled compiled = formtext::Compile(text, Folder(source), binaryDirs);
     TMemoryStream stream;
     stream.WriteBuffer(compiled.bytes.data(), static_cast<std::int32_t>(compiled.bytes.size()));
     stream.SaveToFile(output);
@@ -74,9 +78,15 @@ int Dump(const std::string& path) {
 int main(int argc, char** argv) {
   if (argc >= 4 && std::string(argv[1]) == "compile") {
     std::string rc;
-    if (argc == 6 && std::string(argv[4]) == "--rc") rc = argv[5];
-    else if (argc != 4) return Usage();
-    return Compile(argv[2], argv[3], rc);
+    std::vector<std::string> binaryDirs;
+    for (int i = 4; i < argc; i += 2) {
+      std::string option = argv[i];
+      if (i + 1 >= argc) return Usage();
+      if (option == "--rc") rc = argv[i + 1];
+      else if (option == "--binary-dir") binaryDirs.push_back(argv[i + 1]);
+      else return Usage();
+    }
+    return Compile(argv[2], argv[3], rc, binaryDirs);
   }
   if (argc == 3 && std::string(argv[1]) == "dump") return Dump(argv[2]);
   return Usage();

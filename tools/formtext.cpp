@@ -20,8 +20,9 @@ enum class TToken { End, Newline, Ident, Number, String, Punct };
 
 class TCompiler {
 public:
-  TCompiler(const std::string& source, const std::string& baseDir, TWriter& writer)
-      : text_(source), baseDir_(baseDir), writer_(writer) {
+  TCompiler(const std::string& source, const std::string& baseDir, const std::vector<std::string>& binaryDirs,
+            TWriter& writer)
+      : text_(source), baseDir_(baseDir), binaryDirs_(binaryDirs), writer_(writer) {
     Next();
   }
 
@@ -313,7 +314,7 @@ private:
     Expect('(');
     if (name == "binary") {
       if (kind_ != TToken::String) Fail("nom de fichier attendu");
-      std::string path = token_.size() && token_[0] == '/' ? token_ : baseDir_ + "/" + token_;
+      std::string path = BinaryPath(token_);
       std::ifstream in(path, std::ios::binary);
       if (!in) Fail("fichier illisible : ", path);
       std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -331,8 +332,21 @@ private:
     Expect(')');
   }
 
+  // Beside the source first, then in the folders where the build puts generated files.
+  std::string BinaryPath(const std::string& name) const {
+    if (!name.empty() && name[0] == '/') return name;
+    std::string path = baseDir_ + "/" + name;
+    if (std::ifstream(path, std::ios::binary)) return path;
+    for (const std::string& dir : binaryDirs_) {
+      std::string candidate = dir + "/" + name;
+      if (std::ifstream(candidate, std::ios::binary)) return candidate;
+    }
+    return path;
+  }
+
   const std::string& text_;
   std::string baseDir_;
+  std::vector<std::string> binaryDirs_;
   TWriter& writer_;
   std::size_t pos_ = 0;
   long long line_ = 1;
@@ -507,13 +521,13 @@ private:
 
 }  // namespace
 
-TCompiled Compile(const std::string& source, const std::string& baseDir) {
+TCompiled Compile(const std::string& source, const std::string& baseDir, const std::vector<std::string>& binaryDirs) {
   TMemoryStream stream;
   TCompiled result;
   {
     TWriter writer(stream, 4096);
     writer.WriteSignature();
-    TCompiler compiler(source, baseDir, writer);
+    TCompiler compiler(source, baseDir, binaryDirs, writer);
     result.rootClass = compiler.CompileRoot();
     writer.FlushBuffer();
   }

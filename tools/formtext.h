@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "core/streams.h"
 
@@ -20,9 +21,11 @@ struct TCompiled {
   String rootClass;  // the class of the root component, for the resource name
 };
 
-// Compiles UTF-8 source text; binary("file") paths are relative to baseDir. Throws
-// TFormError with the line.
-TCompiled Compile(const std::string& source, const std::string& baseDir);
+// Compiles UTF-8 source text; a relative binary("file") is looked for in baseDir, then in
+// each of binaryDirs (where the build writes generated images). Throws TFormError with the
+// line.
+TCompiled Compile(const std::string& source, const std::string& baseDir,
+                  const std::vector<std::string>& binaryDirs = {});
 
 // Dumps the stream as UTF-8 text. Throws TFormError with the byte offset where reading
 // failed and the reader's message ("Format de flux incorrect", "Erreur de lecture du flux").
