@@ -4,7 +4,7 @@ namespace tavelo {
 
 namespace {
 
-// This tree has no image lists, so an action list never has one to watch.
+// The native tree has no image lists, so an action list never has one to watch.
 class TNoImageListLink final : public TImageListLink {
 public:
   void Move(TCustomImageList*, TCustomImageList*) override {}
