@@ -266,21 +266,6 @@ TEST_F(CustomActionTest, AssignCopiesThroughTheSettersIntoActionsOnly) {
   EXPECT_RAISES(strings.Assign(&source), EConvertError, "Impossible d'affecter TAction à TStringList");
 }
 
-TEST_F(CustomActionTest, DefaultsAndWhatEachClassDoesWithoutAHandler) {
-  TCustomAction custom(nullptr);
-  TAction action(nullptr);
-  THintAction hint(nullptr);
-  EXPECT_FALSE(custom.DisableWithoutHandler());
-  EXPECT_TRUE(action.DisableWithoutHandler());
-  EXPECT_FALSE(hint.DisableWithoutHandler());
-  EXPECT_TRUE(action.Enabled());
-  EXPECT_TRUE(action.Visible());
-  EXPECT_EQ(action.ImageIndex(), -1);
-  EXPECT_EQ(action.ShortCut(), 0);
-  EXPECT_EQ(action.HelpType(), htKeyword);
-  EXPECT_FALSE(action.IsSecondaryShortCutsStored());
-}
-
 TEST_F(CustomActionTest, PublishedPropertiesInTheirOrder) {
   std::vector<std::string> names;
   for (const TPropInfo* p : TAction::StaticClass()->Properties()) names.push_back(p->Name());
@@ -294,6 +279,9 @@ TEST_F(CustomActionTest, PublishedPropertiesInTheirOrder) {
   EXPECT_EQ(TAction::StaticClass()->FindProperty("ImageIndex")->Default(), -1);
   EXPECT_EQ(TAction::StaticClass()->FindProperty("Enabled")->Default(), 1);
   EXPECT_EQ(TAction::StaticClass()->FindProperty("OnHint")->PropType()->Name, "THintEvent");
+  EXPECT_FALSE(TCustomAction(nullptr).DisableWithoutHandler());
+  EXPECT_TRUE(TAction(nullptr).DisableWithoutHandler());
+  EXPECT_FALSE(THintAction(nullptr).DisableWithoutHandler());
 }
 
 TEST_F(CustomActionTest, SecondaryShortCutsAreMadeOnDemandAndCopiedOnSet) {
