@@ -29,7 +29,9 @@ TComponent::TComponent(TComponent* owner) {
   if (owner) owner->InsertComponent(this);
 }
 
-TComponent::~TComponent() {
+TComponent::~TComponent() { TearDownComponent(); }
+
+void TComponent::TearDownComponent() {
   Destroying();
   // Each partner's notification removes the link both ways; removing it here as well keeps
   // a partner that forgets to call the base from holding this loop forever.
@@ -240,7 +242,23 @@ void TComponent::SetChildOrder(TComponent*, int) {}
 void TComponent::SetParentComponent(TComponent*) {}
 void TComponent::ValidateContainer(TComponent* component) { component->ValidateInsert(this); }
 void TComponent::ValidateInsert(TComponent*) {}
-bool TComponent::TryRunAction(TBasicAction*) { return false; }
-bool TComponent::TryRefreshAction(TBasicAction*) { return false; }
+TActionTargetHooks& ActionTargetHooks() {
+  static TActionTargetHooks hooks;
+  return hooks;
+}
+
+bool TComponent::TryRunAction(TBasicAction* action) {
+  const TActionTargetHooks& hooks = ActionTargetHooks();
+  if (!action || !hooks.AcceptsTarget || !hooks.AcceptsTarget(action, this)) return false;
+  hooks.RunOnTarget(action, this);
+  return true;
+}
+
+bool TComponent::TryRefreshAction(TBasicAction* action) {
+  const TActionTargetHooks& hooks = ActionTargetHooks();
+  if (!action || !hooks.AcceptsTarget || !hooks.AcceptsTarget(action, this)) return false;
+  hooks.RefreshOnTarget(action, this);
+  return true;
+}
 
 }  // namespace tavelo

@@ -35,6 +35,16 @@ TAVELO_ENUM(TComponentStyleFlag, csInheritable, csCheckPropAvail, csSubComponent
 // Receives each child a component reports to a writer.
 using TGetChildProc = std::function<void(TComponent* child)>;
 
+// What TryRunAction and TryRefreshAction ask of an action, which sits in a layer above the
+// components: the actions fill these in when the first one is made, and nothing can ask an
+// action anything before one exists.
+struct TActionTargetHooks {
+  bool (*AcceptsTarget)(TBasicAction* action, TComponent* target) = nullptr;
+  void (*RunOnTarget)(TBasicAction* action, TComponent* target) = nullptr;
+  void (*RefreshOnTarget)(TBasicAction* action, TComponent* target) = nullptr;
+};
+TActionTargetHooks& ActionTargetHooks();
+
 // A valid component name: an ASCII letter or "_", then letters, digits or "_".
 bool IsValidIdent(const String& name);
 
@@ -109,8 +119,8 @@ public:
   virtual void Updated() { state_.Exclude(csUpdating); }
   virtual void ValidateContainer(TComponent* component);
   virtual void ValidateInsert(TComponent* component);
-  // Let the action run on (or refresh from) this component when it accepts it as a target.
-  // Nothing is an action target until the actions say otherwise.
+  // When the action accepts this component as its target, lets it run on (refresh from) it
+  // and answers true; otherwise false.
   virtual bool TryRunAction(TBasicAction* action);
   virtual bool TryRefreshAction(TBasicAction* action);
 
@@ -118,6 +128,10 @@ public:
   String GetNamePath() const override { return name_; }
 
 protected:
+  // Does now what the destructor does last: the destroying flag, the free notifications,
+  // freeing what it owns and leaving the owner. A class whose partners must hear of its end
+  // while its own part is still whole calls this from its destructor.
+  void TearDownComponent();
   // Left and Top: the design position, for the non-visual components of a window.
   void DefineProperties(TFiler& filer) override;
 

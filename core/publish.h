@@ -138,9 +138,12 @@ public:
     info_.SetStored(value);
     return *this;
   }
-  // Whether to write the property, asked of the object.
-  template <bool (C::*IsStored)() const> TPropertyDecl& Stored() {
-    info_.SetStoredFn([](const TObject* o) { return (static_cast<const C*>(o)->*IsStored)(); });
+  // Whether to write the property, asked of the object: a const member of C or of a base,
+  // since a class often publishes what its base implements.
+  template <auto IsStored> TPropertyDecl& Stored() {
+    static_assert(std::is_invocable_r_v<bool, decltype(IsStored), const C*>,
+                  "Stored<> takes a const member function of the class or a base, returning bool");
+    info_.SetStoredFn([](const TObject* o) { return std::invoke(IsStored, static_cast<const C*>(o)); });
     return *this;
   }
 

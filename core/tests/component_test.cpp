@@ -225,6 +225,31 @@ TEST_F(ComponentTest, FreeNotificationsWorkBothWays) {
   EXPECT_EQ(std::count_if(gLog.begin(), gLog.end(), [](const std::string& s) { return s == "Y:-X"; }), 0);
 }
 
+// Tells its partners of its end from its own destructor, while its own part still stands.
+class TEarlyTeller : public TLogged {
+public:
+  using TLogged::TLogged;
+  ~TEarlyTeller() override {
+    TearDownComponent();
+    gLog.push_back(Name() + " still whole");
+  }
+};
+
+TEST_F(ComponentTest, ADerivedClassCanTellItsPartnersBeforeItsOwnPartEnds) {
+  TLogged owner(nullptr), elsewhere(nullptr);
+  owner.SetName("Owner");
+  TLogged* partner = Make(&elsewhere, "Partner");
+  auto* teller = new TEarlyTeller(&owner);
+  teller->SetName("Teller");
+  Make(teller, "Child");
+  teller->FreeNotification(partner);
+  gLog.clear();
+  delete teller;
+  EXPECT_EQ(gLog, (std::vector<std::string>{"Partner:-Teller", "~Child", "Owner:-Teller", "Teller:-Teller", "Teller still whole",
+                                            "~Teller"}));
+  EXPECT_EQ(owner.ComponentCount(), 0);
+}
+
 TEST_F(ComponentTest, IndexErrorsAndComponentIndex) {
   TLogged owner(nullptr);
   EXPECT_RAISES(owner.Components(0), EListError, "Indice de liste hors limites (0)");
