@@ -67,7 +67,7 @@ public:
   ~TCustomActionList() override;
 
   int ActionCount() const { return actions_.Count(); }
-  // Raises EListError "Indice de liste hors limites (%d)".
+  // Raises EListError SListIndexError.
   TContainedAction* Actions(int index) const { return static_cast<TContainedAction*>(actions_.Get(index)); }
   int IndexOfAction(const TContainedAction* action) const;
   // Appends the action (taking it from the list it was in).

@@ -17,10 +17,10 @@ class TCollectionItem : public TPersistent {
 public:
   using TConstructorArg = TCollection;
 
-  // Enters the collection when one is given, refused with EListError "Valeur de propriété
-  // incorrecte" unless the item is of the collection's item class. While this base runs, the
-  // object is only a TCollectionItem, so a derived class passes null here and sets the
-  // collection in its own constructor's body:
+  // Enters the collection when one is given, refused with EListError SInvalidPropertyValue unless
+  // the item is of the collection's item class. While this base runs, the object is only a
+  // TCollectionItem, so a derived class passes null here and sets the collection in its own
+  // constructor's body:
   //   explicit TPanel(TCollection* c) : TCollectionItem(nullptr) { SetCollection(c); }
   // A collection's Add constructs items with none and then sets it.
   explicit TCollectionItem(TCollection* collection);

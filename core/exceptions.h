@@ -116,8 +116,8 @@ EInOutError InOutError(int errorCode);
 // the module's file name, the address relative to the module and the message, followed by
 // a "." unless the message is empty or already ends with one.
 String LastResortText(const Exception& e);
-// Shows an exception that escaped everything: a task-modal box captioned "Erreur
-// d'application", or standard output followed by CR LF for a console program.
+// Shows an exception that escaped everything: a task-modal box captioned SExceptTitle, or
+// standard output followed by CR LF for a console program.
 void ShowLastResort(const Exception& e);
 // The same for whatever a top-level catch caught; a foreign exception is shown as an
 // Exception with its own text.

@@ -203,7 +203,7 @@ template <class C> constexpr TMetaClass::TConstructFn ConstructorOf() {
     if constexpr (std::is_abstract_v<C>) {
       return nullptr;
     } else {
-      // A stream or the registry would otherwise meet "Erreur abstraite" at run time.
+      // A stream or the registry would otherwise meet SAbstractError at run time.
       static_assert(std::is_constructible_v<C, Arg*>,
                     "a creatable class needs a constructor taking its TConstructorArg (the owner or the collection)");
       return [](TObject* argument) -> TObject* { return new C(static_cast<Arg*>(argument)); };

@@ -110,8 +110,8 @@ public:
   // All the bytes from the position to the end are one BMP file.
   void LoadFromStream(TStream& stream) override;
   void SaveToStream(TStream& stream) override;
-  // Only the platform's bitmap format (2); another raises EInvalidGraphic "Format de
-  // Presse-papiers non supporté". Saving hands out a copy and a palette the caller owns.
+  // Only the platform's bitmap format (2); another raises EInvalidGraphic
+  // SUnknownClipboardFormat. Saving hands out a copy and a palette the caller owns.
   void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
   void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
 
@@ -176,7 +176,7 @@ private:
 TBmpImage BmpFromHandle(HBITMAP handle);
 
 // An image in platform form: a section with the image's rows and table, and its palette when
-// it has a table. Raises the platform's error, or "Image bitmap incorrecte".
+// it has a table. Raises the platform's error, or SInvalidBitmap.
 TBitmapImage* MakeBitmapImage(const TBmpImage& image);
 
 }  // namespace tavelo

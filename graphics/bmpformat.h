@@ -92,7 +92,7 @@ std::size_t BmpStride(std::int64_t width, int bitCount);
 std::size_t BmpDefaultColorCount(int bitCount);
 
 // Reads a BMP file. No bytes give an empty image; anything that is not a correct BMP raises
-// EInvalidGraphic "Image bitmap incorrecte".
+// EInvalidGraphic SInvalidBitmap.
 TBmpImage ReadBmp(std::span<const std::uint8_t> data);
 // Only the headers, checked as ReadBmp checks them: the section's size is known before any
 // pixel is decoded.

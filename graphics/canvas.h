@@ -101,7 +101,7 @@ public:
   void SetOnChanging(TNotifyEvent value) { onChanging_ = value; }
 
   // Makes the missing states of the required ones: a context (CreateHandle; none raises
-  // EInvalidOperation "Le canevas ne permet pas de dessiner"), then the tools.
+  // EInvalidOperation SNoCanvasHandle), then the tools.
   void RequiredState(TCanvasState required);
   TCanvasState State() const { return state_; }
 
@@ -176,8 +176,7 @@ void FreeDeviceContexts();
 void FreeDeviceContext(HDC context);
 // The number of cached canvases that hold a context.
 int HeldDeviceContextCount();
-// GetDC of a window; a failure raises EOutOfResources "Erreur à la création du contexte
-// périphérique fenêtre".
+// GetDC of a window; a failure raises EOutOfResources SWindowDCError.
 HDC GetWindowContext(HWND window);
 
 }  // namespace tavelo

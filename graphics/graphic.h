@@ -91,7 +91,7 @@ void RegisterClipboardFormat(UINT format, TClass graphicClass, TGraphicFactory c
 template <class T> void RegisterFileFormat(const String& extension, const String& description) {
   RegisterFileFormat(extension, description, T::StaticClass(), [] { return std::unique_ptr<TGraphic>(new T); });
 }
-// The description of an extension ("Bitmaps" for "bmp"), empty when none is registered.
+// The description of an extension (SVBitmaps for "bmp"), empty when none is registered.
 String FileFormatDescription(const String& extension);
 
 // TPicture: holds one graphic of any registered class (or none) and streams it as "Data".
@@ -116,7 +116,7 @@ public:
   void Assign(TPersistent* source) override;
 
   // A graphic of the class registered for the format, read from the clipboard's data; an
-  // unregistered format raises EInvalidGraphic "Format de Presse-papiers non supporté".
+  // unregistered format raises EInvalidGraphic SUnknownClipboardFormat.
   void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette);
   void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette);
   static bool SupportsClipboardFormat(UINT format);

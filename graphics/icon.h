@@ -38,8 +38,7 @@ public:
   // The size asked for, or the icon's.
   int Width() const override;
   int Height() const override;
-  // Only before the icon has a handle: then EInvalidGraphicOperation "Impossible de modifier
-  // la taille d'une icône".
+  // Only before the icon has a handle: then EInvalidGraphicOperation SChangeIconSize.
   void SetWidth(int value) override;
   void SetHeight(int value) override;
   bool Transparent() const override { return true; }
@@ -54,12 +53,12 @@ public:
   HICON ReleaseHandle();
 
   // The rest of the stream is an icon file: its directory's type must be 0 or 1, and its
-  // entries must lie inside it, else EInvalidGraphic "Image icône incorrecte".
+  // entries must lie inside it, else EInvalidGraphic SInvalidIcon.
   void LoadFromStream(TStream& stream) override;
   // The file as read; made from the handle for an icon that was set by handle (a stock icon
   // is a 6-byte zero header).
   void SaveToStream(TStream& stream) override;
-  // Icons have no clipboard format: EInvalidGraphic "Format de Presse-papiers non supporté".
+  // Icons have no clipboard format: EInvalidGraphic SUnknownClipboardFormat.
   void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
   void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
 

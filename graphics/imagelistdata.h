@@ -57,8 +57,7 @@ bool IsImageListStream(std::span<const std::uint8_t> data);
 // and both BMP files the payload. In the two-bitmap layout (a 32-bit size of the first
 // file, a 32-bit image count, the image file, then the mask file) the first file must lie
 // within its size and the payload, the mask after it, and the count fit the cells of
-// width × height that both pictures hold. Anything else raises EReadError "Erreur à la
-// lecture des données ImageList du flux".
+// width × height that both pictures hold. Anything else raises EReadError SImageReadFail.
 TImageListPayload CheckImageListPayload(std::span<const std::uint8_t> data, int width, int height);
 
 // The 28 header bytes of a platform stream.

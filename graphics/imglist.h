@@ -48,7 +48,7 @@ public:
   // 16 × 16.
   explicit TCustomImageList(TComponent* owner);
   // Of that size, without owner. A width below 1 or a height outside 1..32768 raises
-  // EInvalidOperation "Taille d'image incorrecte".
+  // EInvalidOperation SInvalidImageSize.
   TCustomImageList(int width, int height);
   // Takes every link off, then destroys the platform list unless it is shared.
   ~TCustomImageList() override;
@@ -58,14 +58,14 @@ public:
   void Assign(TPersistent* source) override;
 
   // The new image's index, or -1. A bitmap smaller than the images raises EInvalidOperation
-  // "Taille d'image incorrecte"; a missing image or mask is black (a missing mask: opaque).
+  // SInvalidImageSize; a missing image or mask is black (a missing mask: opaque).
   int Add(TBitmap* image, TBitmap* mask);
   // The mask leaves out the pixels of maskColor, when the list is masked and the colour is
   // not -1.
   int AddMasked(TBitmap* image, TColor maskColor);
-  // Raises EInvalidOperation "Impossible de remplacer l'image" when the platform refuses.
+  // Raises EInvalidOperation SReplaceImage when the platform refuses.
   void ReplaceMasked(int index, TBitmap* newImage, TColor maskColor);
-  // An index not below Count raises EInvalidOperation "Indice ImageList incorrect"; -1
+  // An index not below Count raises EInvalidOperation SImageIndexError; -1
   // removes every image.
   void Delete(int index);
   void Clear() { Delete(-1); }
@@ -83,8 +83,7 @@ public:
   void UnRegisterChanges(TChangeLink* link);
 
   int Count() const { return handle_ ? ImageList_GetImageCount(handle_) : 0; }
-  // Made when first needed; the platform refusing raises EInvalidOperation "ImageList
-  // incorrecte".
+  // Made when first needed; the platform refusing raises EInvalidOperation SInvalidImageList.
   HIMAGELIST Handle();
   // Takes a platform list (and its image size); the current one is freed first.
   void SetHandle(HIMAGELIST value);

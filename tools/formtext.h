@@ -28,7 +28,7 @@ TCompiled Compile(const std::string& source, const std::string& baseDir,
                   const std::vector<std::string>& binaryDirs = {});
 
 // Dumps the stream as UTF-8 text. Throws TFormError with the byte offset where reading
-// failed and the reader's message ("Format de flux incorrect", "Erreur de lecture du flux").
+// failed and the reader's message (SInvalidImage, SReadError).
 std::string Dump(TStream& stream);
 
 }  // namespace tavelo::formtext
