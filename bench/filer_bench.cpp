@@ -6,7 +6,7 @@
 #include "streaming/writer.h"
 #include "tools/formtext.h"
 
-namespace tavelo {
+namespace tavelo::testing {
 namespace {
 
 
@@ -73,6 +73,6 @@ void BM_SkipValues(benchmark::State& state) {
 BENCHMARK(BM_SkipValues)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-}  // namespace tavelo
+}  // namespace tavelo::testing
 
 BENCHMARK_MAIN();
