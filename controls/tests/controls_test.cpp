@@ -68,13 +68,18 @@ std::vector<String> reported;
 void Report(std::exception_ptr error) { reported.push_back(ExceptionDisplayText(error)); }
 
 // The windows of this thread, children included: the process's USER objects here.
+BOOL CALLBACK CountChild(HWND, LPARAM p) {
+  ++*reinterpret_cast<int*>(p);
+  return TRUE;
+}
+BOOL CALLBACK CountTop(HWND w, LPARAM p) {
+  ++*reinterpret_cast<int*>(p);
+  EnumChildWindows(w, &CountChild, p);
+  return TRUE;
+}
 int WindowCount() {
   int count = 0;
-  EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM p) -> BOOL {
-    ++*reinterpret_cast<int*>(p);
-    EnumChildWindows(w, [](HWND, LPARAM q) -> BOOL { ++*reinterpret_cast<int*>(q); return TRUE; }, p);
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&count));
+  EnumThreadWindows(GetCurrentThreadId(), &CountTop, reinterpret_cast<LPARAM>(&count));
   return count;
 }
 
