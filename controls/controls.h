@@ -1,0 +1,417 @@
+// Controls: the tree of windowed and windowless elements, their bounds and alignment, their
+// platform windows and the route every window message takes to them.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "core/component.h"
+#include "core/events.h"
+#include "core/set.h"
+#include "core/typinfo.h"
+#include "controls/cursors.h"
+#include "graphics/canvas.h"
+#include "graphics/colors.h"
+#include "graphics/graphicsobjects.h"
+
+namespace tavelo {
+
+class TControl;
+class TWinControl;
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+TAVELO_ENUM(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom)
+
+enum TAnchorKind { akLeft, akTop, akRight, akBottom };
+using TAnchors = TSet<TAnchorKind>;
+TAVELO_ENUM(TAnchorKind, akLeft, akTop, akRight, akBottom)
+
+enum TControlStyleFlag {
+  csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed, csSetCaption,
+  csOpaque, csDoubleClicks, csFixedWidth, csFixedHeight, csNoDesignVisible, csActionClient
+};
+using TControlStyle = TSet<TControlStyleFlag>;
+TAVELO_ENUM(TControlStyleFlag, csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents,
+            csFramed, csSetCaption, csOpaque, csDoubleClicks, csFixedWidth, csFixedHeight,
+            csNoDesignVisible, csActionClient)
+
+enum TControlStateFlag {
+  csLButtonDown, csClicked, csFocusing, csReadingState, csAlignmentNeeded, csCustomPaint,
+  csPaintCopy, csCreating
+};
+using TControlState = TSet<TControlStateFlag>;
+TAVELO_ENUM(TControlStateFlag, csLButtonDown, csClicked, csFocusing, csReadingState, csAlignmentNeeded,
+            csCustomPaint, csPaintCopy, csCreating)
+
+TAVELO_EVENT(TCanResizeEvent, void(TObject* sender, int& newWidth, int& newHeight, bool& resize))
+TAVELO_EVENT(TConstrainedResizeEvent,
+             void(TObject* sender, int& minWidth, int& minHeight, int& maxWidth, int& maxHeight))
+TAVELO_EVENT(TAlignInsertBeforeEvent, void(TWinControl* sender, TControl* c1, TControl* c2, bool& before))
+TAVELO_EVENT(TAlignPositionEvent, void(TWinControl* sender, TControl* control, int& newLeft, int& newTop,
+                                       int& newWidth, int& newHeight, TRect& alignRect))
+
+inline constexpr TAnchors kNaturalAnchors[] = {
+    {akLeft, akTop},                   // alNone
+    {akLeft, akTop, akRight},          // alTop
+    {akLeft, akRight, akBottom},       // alBottom
+    {akLeft, akTop, akBottom},         // alLeft
+    {akRight, akTop, akBottom},        // alRight
+    {akLeft, akTop, akRight, akBottom},// alClient
+    {akLeft, akTop},                   // alCustom
+};
+
+// Limits of a control's size; 0 means no limit.
+class TSizeConstraints : public TPersistent {
+  TAVELO_CLASS(TSizeConstraints, TPersistent)
+public:
+  explicit TSizeConstraints(TControl* control) : control_(control) {}
+  int MaxHeight() const { return maxHeight_; }
+  int MaxWidth() const { return maxWidth_; }
+  int MinHeight() const { return minHeight_; }
+  int MinWidth() const { return minWidth_; }
+  void SetMaxHeight(int value);
+  void SetMaxWidth(int value);
+  void SetMinHeight(int value);
+  void SetMinWidth(int value);
+  void Assign(TPersistent* source) override;
+
+private:
+  void Changed();
+  TControl* control_;
+  int maxHeight_ = 0, maxWidth_ = 0, minHeight_ = 0, minWidth_ = 0;
+};
+
+// A canvas bound to a control: it borrows the control's (or, for a windowless control, its
+// parent's) device context while it draws; the framework gives it back after each message.
+class TControlCanvas : public TCachedCanvas {
+  TAVELO_CLASS(TControlCanvas, TCachedCanvas)
+public:
+  TControl* Control() const { return control_; }
+  void SetControl(TControl* value);
+
+protected:
+  HDC AcquireContext(HWND& window) override;
+
+private:
+  TControl* control_ = nullptr;
+};
+
+// What happens to an exception raised while a window message is handled: the application
+// fills this hook with its exception display; until then the message is shown in a box.
+using TWindowExceptionHandler = void (*)(std::exception_ptr error);
+void SetWindowExceptionHandler(TWindowExceptionHandler handler);
+// The message box shown when no handler is set (also used by tests to check the text).
+String ExceptionDisplayText(std::exception_ptr error);
+
+class TControl : public TComponent {
+  TAVELO_CLASS(TControl, TComponent)
+public:
+  using TConstructorArg = TComponent;
+  explicit TControl(TComponent* owner);
+  ~TControl() override;
+
+  TWinControl* Parent() const { return parent_; }
+  virtual void SetParent(TWinControl* value);
+
+  int Left() const { return left_; }
+  int Top() const { return top_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  void SetLeft(int value) { SetBounds(value, top_, width_, height_); }
+  void SetTop(int value) { SetBounds(left_, value, width_, height_); }
+  void SetWidth(int value) { SetBounds(left_, top_, value, height_); }
+  void SetHeight(int value) { SetBounds(left_, top_, width_, value); }
+  virtual void SetBounds(int left, int top, int width, int height);
+  TRect BoundsRect() const { return Rect(left_, top_, left_ + width_, top_ + height_); }
+  void SetBoundsRect(const TRect& r) { SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top); }
+  virtual TRect ClientRect();
+  int ClientWidth() { TRect r = ClientRect(); return r.right - r.left; }
+  int ClientHeight() { TRect r = ClientRect(); return r.bottom - r.top; }
+  virtual TPoint ClientOrigin();
+  TPoint ClientToScreen(TPoint p);
+  TPoint ScreenToClient(TPoint p);
+
+  TAlign Align() const { return align_; }
+  void SetAlign(TAlign value);
+  TAnchors Anchors() const { return anchors_; }
+  void SetAnchors(TAnchors value);
+  TSizeConstraints* Constraints() const { return constraints_.get(); }
+  void SetConstraints(TSizeConstraints* value) { constraints_->Assign(value); }
+  bool AutoSize() const { return autoSize_; }
+  void SetAutoSize(bool value);
+
+  bool Visible() const { return visible_; }
+  void SetVisible(bool value);
+  void Show() { SetVisible(true); }
+  void Hide() { SetVisible(false); }
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool value);
+
+  TColor Color() const { return color_; }
+  void SetColor(TColor value);
+  bool ParentColor() const { return parentColor_; }
+  void SetParentColor(bool value);
+  TFont* Font() const { return font_.get(); }
+  void SetFont(TFont* value) { font_->Assign(value); }
+  bool ParentFont() const { return parentFont_; }
+  void SetParentFont(bool value);
+
+  const String& Hint() const { return hint_; }
+  void SetHint(const String& value) { hint_ = value; }
+  bool ShowHint() const { return showHint_; }
+  void SetShowHint(bool value) { showHint_ = value; }
+  TCursor Cursor() const { return cursor_; }
+  void SetCursor(TCursor value) { cursor_ = value; }
+
+  // The text: kept here while there is no window, in the window otherwise.
+  String Text();
+  void SetText(const String& value);
+  String Caption() { return Text(); }
+  void SetCaption(const String& value) { SetText(value); }
+
+  TControlStyle ControlStyle() const { return controlStyle_; }
+  void SetControlStyle(TControlStyle value) { controlStyle_ = value; }
+  TControlState ControlState() const { return controlState_; }
+
+  // Every message to the control goes through here: the replaceable entry when one is set
+  // (a user hooking the control), else the control's own WndProc.
+  void WindowProc(TMessage& message);
+  using TWndMethod = std::function<void(TMessage&)>;
+  void SetWindowProc(TWndMethod value) { windowProc_ = std::move(value); }
+  // Calls the control's own procedure (what a replacing entry falls back to).
+  void DefaultWindowProc(TMessage& message) { WndProc(message); }
+  std::intptr_t Perform(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam);
+
+  virtual void Invalidate();
+  void Update();
+  void Repaint();
+  void Refresh() { Repaint(); }
+  void BringToFront();
+  void SendToBack();
+
+  TPoint RecordedParentSize() const { return originalParentSize_; }
+
+  TNotifyEvent OnClick() const { return onClick_; }
+  void SetOnClick(TNotifyEvent value) { onClick_ = value; }
+  TNotifyEvent OnResize() const { return onResize_; }
+  void SetOnResize(TNotifyEvent value) { onResize_ = value; }
+  TCanResizeEvent OnCanResize() const { return onCanResize_; }
+  void SetOnCanResize(TCanResizeEvent value) { onCanResize_ = value; }
+  TConstrainedResizeEvent OnConstrainedResize() const { return onConstrainedResize_; }
+  void SetOnConstrainedResize(TConstrainedResizeEvent value) { onConstrainedResize_ = value; }
+
+  // The seam for actions: the action link and ApplyActionToClient come with the action core.
+
+  void Dispatch(TMessage& message) override;
+  void DefaultHandler(TMessage& message) override;
+
+protected:
+  friend class TWinControl;
+  friend class TSizeConstraints;
+
+  virtual void WndProc(TMessage& message);
+  virtual void Click();
+  virtual void Resize();
+  virtual bool CanResize(int& newWidth, int& newHeight);
+  virtual bool CanAutoSize(int& newWidth, int& newHeight) { (void)newWidth; (void)newHeight; return false; }
+  virtual void ConstrainedResize(int& minWidth, int& minHeight, int& maxWidth, int& maxHeight);
+  void ConstraintsChanged();
+  void DoConstrainSize(int& width, int& height);
+  bool CheckNewSize(int& newWidth, int& newHeight);
+  void UpdateAnchorRules();
+  void UpdateBoundsRect(const TRect& r);
+  void RequestAlign();
+  virtual void SetParentComponent(TComponent* value) override;
+  TComponent* GetParentComponent() const override;
+  bool HasParent() const override { return true; }
+  virtual void Paint() {}
+  void InvalidateControl(bool isVisible, bool isOpaque);
+  void SetZOrder(bool topMost);
+  virtual void SetZOrderPosition(int position);
+  void Loaded() override;
+
+  void FontChanged(TObject* sender);
+  void ParentFontChanged(TMessage& message);
+  void ParentColorChanged(TMessage& message);
+
+  TControlStyle controlStyle_{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+  TControlState controlState_;
+  bool aligning_ = false;  // bounds set by alignment: anchor rules stay
+
+private:
+  TWinControl* parent_ = nullptr;
+  int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+  TAlign align_ = alNone;
+  TAnchors anchors_{akLeft, akTop};
+  TPoint anchorRules_{0, 0};
+  TPoint originalParentSize_{0, 0};
+  std::unique_ptr<TSizeConstraints> constraints_;
+  bool autoSize_ = false;
+  bool visible_ = true;
+  bool enabled_ = true;
+  TColor color_ = clWindow;
+  bool parentColor_ = true;
+  std::unique_ptr<TFont> font_;
+  bool parentFont_ = true;
+  bool settingParentFont_ = false;
+  String hint_;
+  bool showHint_ = false;
+  TCursor cursor_ = crDefault;
+  String text_;
+  TWndMethod windowProc_;
+  TNotifyEvent onClick_, onResize_;
+  TCanResizeEvent onCanResize_;
+  TConstrainedResizeEvent onConstrainedResize_;
+};
+
+// A control that paints on its parent's window.
+class TGraphicControl : public TControl {
+  TAVELO_CLASS(TGraphicControl, TControl)
+public:
+  explicit TGraphicControl(TComponent* owner);
+  ~TGraphicControl() override;
+  TCanvas* Canvas() const { return canvas_.get(); }
+  void Dispatch(TMessage& message) override;
+
+private:
+  std::unique_ptr<TControlCanvas> canvas_;
+};
+
+class TWinControl : public TControl {
+  TAVELO_CLASS(TWinControl, TControl)
+public:
+  explicit TWinControl(TComponent* owner);
+  ~TWinControl() override;
+
+  // The window, made on first request.
+  HWND Handle();
+  bool HandleAllocated() const { return handle_ != nullptr; }
+  void HandleNeeded();
+  void RecreateWnd();
+  // A window that is not a control of this program but hosts this control.
+  HWND ParentWindow() const { return parentWindow_; }
+  void SetParentWindow(HWND value);
+  bool Showing() const { return showing_; }
+
+  void SetBounds(int left, int top, int width, int height) override;
+  TRect ClientRect() override;
+  TPoint ClientOrigin() override;
+
+  int ControlCount() const { return static_cast<int>(controls_.size() + winControls_.size()); }
+  // Graphic controls first, then windowed ones, each in z-order.
+  TControl* Controls(int index) const;
+  const std::vector<TWinControl*>& TabList() const { return tabList_; }
+  bool TabStop() const { return tabStop_; }
+  void SetTabStop(bool value);
+  int TabOrder() const;
+  void SetTabOrder(int value);
+  int BorderWidth() const { return borderWidth_; }
+  void SetBorderWidth(int value);
+  TBrush* Brush() const { return brush_.get(); }
+
+  void DisableAlign() { ++alignLevel_; }
+  void EnableAlign();
+  void Realign() { AlignControl(nullptr); }
+  bool AlignDisabled() const { return alignLevel_ != 0; }
+  void Broadcast(TMessage& message);
+  void NotifyControls(std::uint32_t msg);
+  TControl* ControlAtPos(TPoint pos, bool allowDisabled, bool allowWindowed = false);
+  void Invalidate() override;
+  void PaintTo(HDC dc, int x, int y);
+
+  TAlignInsertBeforeEvent OnAlignInsertBefore() const { return onAlignInsertBefore_; }
+  void SetOnAlignInsertBefore(TAlignInsertBeforeEvent value) { onAlignInsertBefore_ = value; }
+  TAlignPositionEvent OnAlignPosition() const { return onAlignPosition_; }
+  void SetOnAlignPosition(TAlignPositionEvent value) { onAlignPosition_ = value; }
+
+  void Dispatch(TMessage& message) override;
+  void DefaultHandler(TMessage& message) override;
+
+  // The control of one of this program's windows, or none.
+  static TWinControl* FindControl(HWND window);
+
+protected:
+  friend class TControl;
+  struct TCreateParams {
+    String Caption;
+    DWORD Style = 0;
+    DWORD ExStyle = 0;
+    int X = 0, Y = 0, Width = 0, Height = 0;
+    HWND WndParent = nullptr;
+    WNDCLASSA WindowClass{};
+    String WinClassName;
+  };
+  virtual void CreateParams(TCreateParams& params);
+  // Copies a platform class (an edit, a list) so the control wraps it.
+  void CreateSubClass(TCreateParams& params, const char* className);
+  virtual void CreateWnd();
+  virtual void CreateWindowHandle(const TCreateParams& params);
+  virtual void DestroyWnd();
+  void CreateHandle();
+  void DestroyHandle();
+  virtual void AlignControls(TControl* control, TRect& rect);
+  virtual void AdjustClientRect(TRect& rect) { (void)rect; }
+  virtual void ControlsAligned() {}
+  virtual bool CustomAlignInsertBefore(TControl* c1, TControl* c2);
+  virtual void CustomAlignPosition(TControl* control, int& newLeft, int& newTop, int& newWidth,
+                                   int& newHeight, TRect& alignRect);
+  void AlignControl(TControl* control);
+  virtual void PaintWindow(HDC dc);
+  void PaintHandler(TMessage& message);
+  void PaintControls(HDC dc, TControl* first);
+  void UpdateShowing();
+  void UpdateControlState();
+  void UpdateBounds();
+  void SetZOrderPosition(int position) override;
+  // Whether the control stands at the top of a window tree that may show (the forms fill it).
+  virtual bool IsTopLevelHost() const { return false; }
+  void Loaded() override;
+  HWND DefWndProcWindow() const { return handle_; }
+
+  WNDPROC defWndProc_ = nullptr;
+
+private:
+  friend LRESULT CALLBACK ControlInitWndProc(HWND, UINT, WPARAM, LPARAM);
+  friend LRESULT CALLBACK ControlMainWndProc(HWND, UINT, WPARAM, LPARAM);
+  void InsertControl(TControl* control);
+  void RemoveControl(TControl* control);
+  void DoAlign(TAlign align, TControl* control, TRect& rect);
+  void DoPosition(TControl* control, TAlign align, TRect& rect);
+  bool AlignWork() const;
+
+  HWND handle_ = nullptr;
+  HWND parentWindow_ = nullptr;
+  std::vector<TControl*> controls_;
+  std::vector<TWinControl*> winControls_;
+  std::vector<TWinControl*> tabList_;
+  bool showing_ = false;
+  bool tabStop_ = false;
+  int tabOrder_ = -1;
+  int borderWidth_ = 0;
+  int alignLevel_ = 0;
+  std::unique_ptr<TBrush> brush_;
+  TAlignInsertBeforeEvent onAlignInsertBefore_;
+  TAlignPositionEvent onAlignPosition_;
+};
+
+// A windowed control that draws itself on its canvas.
+class TCustomControl : public TWinControl {
+  TAVELO_CLASS(TCustomControl, TWinControl)
+public:
+  explicit TCustomControl(TComponent* owner);
+  ~TCustomControl() override;
+  TCanvas* Canvas() const { return canvas_.get(); }
+  void Dispatch(TMessage& message) override;
+
+protected:
+  void PaintWindow(HDC dc) override;
+
+private:
+  std::unique_ptr<TControlCanvas> canvas_;
+};
+
+}  // namespace tavelo
