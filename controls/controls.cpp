@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "controls/controlconsts.h"
-#include "controls/fmmessages.h"
 #include "core/exceptions.h"
+#include "core/messages.h"
 #include "core/publish.h"
 
 namespace tavelo {
@@ -1251,7 +1251,7 @@ void TWinControl::Dispatch(TMessage& message) {
         child = GetDlgItem(handle_, static_cast<int>(message.WParam));
       TWinControl* target = child ? FindControl(child) : nullptr;
       if (target && target != this)
-        message.Result = target->Perform(message.Msg + FM_REFLECT, message.WParam, message.LParam);
+        message.Result = target->Perform(Reflected(message.Msg), message.WParam, message.LParam);
       else
         DefaultHandler(message);
       break;
@@ -1303,7 +1303,7 @@ void TWinControl::DefaultHandler(TMessage& message) {
     TControl::DefaultHandler(message);
     return;
   }
-  if (message.Msg >= FM_REFLECT + WM_CTLCOLORMSGBOX && message.Msg <= FM_REFLECT + WM_CTLCOLORSTATIC) {
+  if (message.Msg >= Reflected(WM_CTLCOLORMSGBOX) && message.Msg <= Reflected(WM_CTLCOLORSTATIC)) {
     HDC dc = reinterpret_cast<HDC>(message.WParam);
     SetTextColor(dc, ColorToRGB(Font()->Color()));
     SetBkColor(dc, ColorToRGB(brush_->Color()));
@@ -1313,7 +1313,7 @@ void TWinControl::DefaultHandler(TMessage& message) {
   if (message.Msg >= WM_CTLCOLORMSGBOX && message.Msg <= WM_CTLCOLORSTATIC) {
     TWinControl* child = FindControl(reinterpret_cast<HWND>(message.LParam));
     if (child && child != this) {
-      message.Result = child->Perform(message.Msg + FM_REFLECT, message.WParam, message.LParam);
+      message.Result = child->Perform(Reflected(message.Msg), message.WParam, message.LParam);
       return;
     }
   }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "controls/controls.h"
-#include "controls/fmmessages.h"
+#include "core/messages.h"
 #include "core/exceptions.h"
 #include "graphics/tests/graphics_test_support.h"
 
