@@ -558,6 +558,34 @@ void TControl::Loaded() {
 
 // ---- TGraphicControl ----
 
+namespace {
+
+// Lends a paint's context to a control's canvas, locked, and takes it back whatever happens.
+class TPaintBinding {
+public:
+  TPaintBinding(TCanvas& canvas, HDC dc) : canvas_(canvas) {
+    canvas_.Lock();
+    try {
+      canvas_.SetHandle(dc);
+    } catch (...) {
+      Release();
+      throw;
+    }
+  }
+  ~TPaintBinding() { Release(); }
+  TPaintBinding(const TPaintBinding&) = delete;
+  TPaintBinding& operator=(const TPaintBinding&) = delete;
+
+private:
+  void Release() {
+    canvas_.SetHandle(nullptr);
+    canvas_.Unlock();
+  }
+  TCanvas& canvas_;
+};
+
+}  // namespace
+
 TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner), canvas_(std::make_unique<TControlCanvas>()) {
   canvas_->SetControl(this);
 }
@@ -568,17 +596,10 @@ void TGraphicControl::Dispatch(TMessage& message) {
   switch (message.Msg) {
     case WM_PAINT:
       if (message.WParam == 0) break;
-      canvas_->Lock();
-      try {
-        canvas_->SetHandle(reinterpret_cast<HDC>(message.WParam));
+      {
+        TPaintBinding binding(*canvas_, reinterpret_cast<HDC>(message.WParam));
         Paint();
-      } catch (...) {
-        canvas_->SetHandle(nullptr);
-        canvas_->Unlock();
-        throw;
       }
-      canvas_->SetHandle(nullptr);
-      canvas_->Unlock();
       break;
     default:
       inherited::Dispatch(message);
@@ -1355,17 +1376,8 @@ void TCustomControl::Dispatch(TMessage& message) {
 }
 
 void TCustomControl::PaintWindow(HDC dc) {
-  canvas_->Lock();
-  try {
-    canvas_->SetHandle(dc);
-    Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  TPaintBinding binding(*canvas_, dc);
+  Paint();
 }
 
 }  // namespace tavelo
