@@ -511,4 +511,17 @@ void TGraphicControl::Dispatch(TMessage& message) {
       inherited::Dispatch(message);
   }
 }
+TWinControl* GetParentForm(TControl* control) {
+  if (!control) return nullptr;
+  while (control->Parent()) control = control->Parent();
+  auto* top = dynamic_cast<TWinControl*>(control);
+  return top && top->IsForm() ? top : nullptr;
+}
+
+TWinControl* ValidParentForm(TControl* control) {
+  TWinControl* form = GetParentForm(control);
+  if (!form) throw EInvalidOperation(Format(SParentRequired, {control ? control->Name() : String()}));
+  return form;
+}
+
 }  // namespace tavelo

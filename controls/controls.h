@@ -334,6 +334,25 @@ public:
   // The control of one of this program's windows, or none.
   static TWinControl* FindControl(HWND window);
 
+  // ---- The form side. A form is the windowed control at the top of a tree that answers
+  // IsForm(); the forms override these, and until they exist a test's stand-in does. The
+  // controls and the application reach a form only through them.
+  virtual bool IsForm() const { return false; }
+  // The form's shortcut check: its shortcut event, its main menu, then its action lists.
+  virtual bool IsShortCut(TMessage& key) { (void)key; return false; }
+  // Whether the form sees its controls' keys first.
+  virtual bool KeyPreview() const { return false; }
+  // The form's focused control changes to `control` (WM_SETFOCUS); false when the form moved
+  // the focus elsewhere meanwhile, and the message is then dropped.
+  virtual bool SetFocusedControl(TWinControl* control) { (void)control; return true; }
+  // Focuses `control` through the form (the exit/enter walk).
+  virtual void FocusControl(TWinControl* control) { (void)control; }
+  virtual TWinControl* ActiveControl() const { return nullptr; }
+  // Whether the form is the active one of the application.
+  virtual bool FormActive() const { return false; }
+  // Refreshes the actions of the form's visible action clients (at idle).
+  virtual void RefreshFormActions() {}
+
 protected:
   friend class TControl;
   struct TCreateParams {
@@ -367,8 +386,6 @@ protected:
   void UpdateControlState();
   void UpdateBounds();
   void SetZOrderPosition(int position) override;
-  // Whether the control stands at the top of a window tree that may show (the forms fill it).
-  virtual bool IsTopLevelHost() const { return false; }
   void Loaded() override;
   HWND DefWndProcWindow() const { return handle_; }
 
@@ -397,6 +414,11 @@ private:
   TAlignInsertBeforeEvent onAlignInsertBefore_;
   TAlignPositionEvent onAlignPosition_;
 };
+
+// The form at the top of the control's parent chain, or none; the checked variant raises
+// EInvalidOperation naming the control when there is none.
+TWinControl* GetParentForm(TControl* control);
+TWinControl* ValidParentForm(TControl* control);
 
 // A windowed control that draws itself on its canvas.
 class TCustomControl : public TWinControl {

@@ -306,7 +306,7 @@ void TWinControl::UpdateControlState() {
     control = control->Parent();
     if (!control->showing_) return;
   }
-  if (control->IsTopLevelHost() || control->parentWindow_) UpdateShowing();
+  if (control->IsForm() || control->parentWindow_) UpdateShowing();
 }
 
 void TWinControl::Invalidate() {

@@ -28,7 +28,7 @@ public:
   }
 
 protected:
-  bool IsTopLevelHost() const override { return true; }
+  bool IsForm() const override { return true; }
   void CreateParams(TCreateParams& params) override {
     TCustomControl::CreateParams(params);
     params.Style = WS_POPUP | WS_CLIPCHILDREN;  // no frame: client and window sizes agree
