@@ -104,6 +104,23 @@ private:
 // fills this hook with its exception display; until then the message is shown in a box.
 using TWindowExceptionHandler = void (*)(std::exception_ptr error);
 void SetWindowExceptionHandler(TWindowExceptionHandler handler);
+
+// What the controls ask of the application object. The application installs these when it
+// is created; each one left empty does nothing (a hint, a cursor of the screen's table).
+struct TControlAppHooks {
+  // A mouse move over a control, for the hint timing.
+  void (*HintMouseMessage)(TControl* control, TMessage& message) = nullptr;
+  // The screen's forced cursor (crDefault when none) and the handle of a cursor identifier.
+  TCursor (*ScreenCursor)() = nullptr;
+  HCURSOR (*CursorHandle)(TCursor cursor) = nullptr;
+  // Whether hints get the shortcut text of the control's action appended.
+  bool (*HintShortCuts)() = nullptr;
+  // The application window, to which unclaimed keys go as FM_APP_KEY_DOWN.
+  HWND (*ApplicationWindow)() = nullptr;
+  // A control is going away: the application and the screen forget it.
+  void (*ControlDestroyed)(TControl* control) = nullptr;
+};
+TControlAppHooks& ControlAppHooks();
 // The message box shown when no handler is set (also used by tests to check the text).
 String ExceptionDisplayText(std::exception_ptr error);
 
@@ -418,6 +435,10 @@ private:
 // The form at the top of the control's parent chain, or none; the checked variant raises
 // EInvalidOperation naming the control when there is none.
 TWinControl* GetParentForm(TControl* control);
+// The control holding the mouse capture: a windowless control remembered while its parent's
+// window holds the capture, else the control of the capturing window.
+TControl* GetCaptureControl();
+void SetCaptureControl(TControl* control);
 TWinControl* ValidParentForm(TControl* control);
 
 // A windowed control that draws itself on its canvas.

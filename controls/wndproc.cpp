@@ -109,4 +109,35 @@ TWinControl* TWinControl::FindControl(HWND window) {
   if (!window) return nullptr;
   return static_cast<TWinControl*>(GetPropA(window, AtomName(Atoms().control)));
 }
+TControlAppHooks& ControlAppHooks() {
+  static TControlAppHooks hooks;
+  return hooks;
+}
+
+namespace {
+TControl* captureControl = nullptr;
+}  // namespace
+
+TControl* GetCaptureControl() {
+  HWND window = GetCapture();
+  TWinControl* windowed = TWinControl::FindControl(window);
+  if (!windowed) return nullptr;
+  if (captureControl && captureControl->Parent() == windowed) return captureControl;
+  return windowed;
+}
+
+void SetCaptureControl(TControl* control) {
+  ReleaseCapture();
+  captureControl = nullptr;
+  if (!control) return;
+  if (auto* windowed = dynamic_cast<TWinControl*>(control)) {
+    SetCapture(windowed->Handle());
+    return;
+  }
+  if (control->Parent()) {
+    captureControl = control;
+    SetCapture(control->Parent()->Handle());
+  }
+}
+
 }  // namespace tavelo
