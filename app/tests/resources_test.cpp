@@ -1,5 +1,8 @@
-// The program's own icon and cursors, as the platform loads them from the resources.
+// The program's own icon, cursors and form descriptions, as the platform loads them from the
+// resources.
 #include <windows.h>
+
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -48,6 +51,31 @@ TEST(ProgramResources, TheSevenCursorsLoadWithTheirHotSpots) {
     EXPECT_EQ(shape.hotX, c.x) << c.id;
     EXPECT_EQ(shape.hotY, c.y) << c.id;
   }
+}
+
+// The size of a form description, 0 when absent; its first bytes in head.
+DWORD FormResource(HMODULE module, const char* name, std::string& head) {
+  HRSRC resource = ::FindResourceA(module, name, MAKEINTRESOURCEA(10));  // RCDATA
+  if (!resource) return 0;
+  DWORD size = ::SizeofResource(module, resource);
+  const char* bytes = static_cast<const char*>(::LockResource(::LoadResource(module, resource)));
+  head = bytes ? std::string(bytes, size < 32 ? size : 32) : std::string();
+  return size;
+}
+
+TEST(ProgramResources, TheSplashAndAboutDescriptionsAreEmbeddedWithTheirSizes) {
+  HMODULE program = ::LoadLibraryExA(TAVELO_PROGRAM, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(program, nullptr) << TAVELO_PROGRAM << " " << ::GetLastError();
+  for (HMODULE module : {program, ::GetModuleHandleA(nullptr)}) {
+    std::string head;
+    EXPECT_EQ(FormResource(module, "TFORM2", head), 12642u);
+    EXPECT_EQ(head.substr(0, 17), "TPF0\x06TForm2\x05" "Form2");
+    EXPECT_EQ(FormResource(module, "TABOUTBOX", head), 12988u);
+    EXPECT_EQ(head.substr(0, 23), "TPF0\x09TAboutBox\x08" "AboutBox");
+    // Resource names compare without case, as class names do.
+    EXPECT_EQ(FormResource(module, "TForm2", head), 12642u);
+  }
+  ::FreeLibrary(program);
 }
 
 }  // namespace
