@@ -204,6 +204,29 @@ TEST_F(KeysTest, NavigationKeysGoToTheFormUnlessTheControlWantsThem) {
   EXPECT_EQ(edit->Seen.back(), static_cast<std::uint32_t>(WM_CHAR));
 }
 
+TEST_F(KeysTest, WithoutAFormNavigationKeysGoStraightToTheWindow) {
+  TKeyTarget hosted(nullptr);
+  hosted.SetName("Hote");
+  hosted.SetBounds(0, 0, 20, 20);
+  hosted.SetParentWindow(appWindow);
+  hosted.SetOnKeyDown(TKeyEvent::Bind<&TKeys::Down>(&keys));
+  for (WPARAM key : {WPARAM(VK_TAB), WPARAM(VK_ESCAPE)}) {
+    MSG m{hosted.Handle(), WM_KEYDOWN, key, 1, 0, {0, 0}};
+    EXPECT_FALSE(ApplicationKeyCheck(m));
+    SendMessageA(hosted.Handle(), WM_KEYDOWN, key, 1);
+  }
+  MSG m{hosted.Handle(), WM_SYSKEYDOWN, 'F', 0x20000001, 0, {0, 0}};
+  EXPECT_FALSE(ApplicationKeyCheck(m));
+  MSG c{hosted.Handle(), WM_CHAR, 'a', 1, 0, {0, 0}};
+  EXPECT_FALSE(ApplicationKeyCheck(c));
+  EXPECT_EQ(keys.lines, (std::vector<String>{"Hote bas 9", "Hote bas 27"}));
+  // Such a control takes the platform focus itself.
+  SetWindowPos(appWindow, nullptr, 0, 0, 50, 50, SWP_NOZORDER | SWP_SHOWWINDOW);
+  SetForegroundWindow(appWindow);
+  hosted.SetFocus();
+  EXPECT_TRUE(PumpUntil([&] { return hosted.Focused(); }));
+}
+
 TEST_F(KeysTest, AnExceptionFromAKeyHandlerReachesTheHook) {
   edit->SetOnKeyDown(TKeyEvent::Bind<&TKeys::Fail>(&keys));
   edit->SetFocus();
