@@ -164,6 +164,33 @@ TEST_F(MouseTest, AControlGoingAwayIsNeverLeftHoldingTheMouse) {
   spot = nullptr;
 }
 
+TEST_F(MouseTest, AWindowSeeThroughElsewhereIsSolidWhereAWindowlessChildLies) {
+  struct TSeeThrough : TCustomControl {
+    using TCustomControl::TCustomControl;
+    void Dispatch(TMessage& message) override {
+      if (message.Msg == WM_NCHITTEST) {
+        message.Result = HTTRANSPARENT;
+        return;
+      }
+      TCustomControl::Dispatch(message);
+    }
+  };
+  auto* glass = new TSeeThrough(form.get());
+  glass->SetBounds(220, 10, 60, 60);
+  glass->SetParent(form.get());
+  auto* dot = new TSpot(form.get());
+  dot->SetBounds(5, 5, 10, 10);
+  dot->SetParent(glass);
+  auto hit = [&](int x, int y) {
+    TPoint p = glass->ClientToScreen(Point(x, y));
+    return SendMessageA(glass->Handle(), WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+  };
+  EXPECT_EQ(hit(8, 8), HTCLIENT);
+  EXPECT_EQ(hit(40, 40), HTTRANSPARENT);
+  dot->SetVisible(false);
+  EXPECT_EQ(hit(8, 8), HTTRANSPARENT);
+}
+
 TEST_F(MouseTest, TheCursorIsTheScreensThenTheChildsThenTheControlsOwn) {
   static std::vector<TCursor> asked;
   asked.clear();
