@@ -93,6 +93,9 @@ TControl::TControl(TComponent* owner)
 }
 
 TControl::~TControl() {
+  if (ControlAppHooks().ControlDestroyed) ControlAppHooks().ControlDestroyed(this);
+  ForgetCaptureControl(this);
+  actionLink_.reset();
   font_->SetOnChange(TNotifyEvent());
   if (parent_) parent_->RemoveControl(this);
   constraints_.reset();
@@ -127,52 +130,54 @@ std::intptr_t TControl::Perform(std::uint32_t msg, std::uintptr_t wParam, std::i
 }
 
 void TControl::WndProc(TMessage& message) {
-  switch (message.Msg) {
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDBLCLK:
-      // Without the double-click style a double click is a second press.
-      if (!controlStyle_.Contains(csDoubleClicks)) message.Msg -= WM_LBUTTONDBLCLK - WM_LBUTTONDOWN;
-      break;
-    case WM_LBUTTONDOWN:
-      controlState_.Include(csLButtonDown);
-      break;
-    case WM_LBUTTONUP:
-      controlState_.Exclude(csLButtonDown);
-      break;
-    default:
-      break;
+  if (message.Msg >= WM_KEYFIRST && message.Msg <= WM_KEYLAST) {
+    // Seam: the form's child-key hook sees key messages first; forms never claim them.
+  } else if (message.Msg >= WM_MOUSEFIRST && message.Msg <= WM_MOUSELAST) {
+    switch (message.Msg) {
+      case WM_LBUTTONDBLCLK:
+      case WM_RBUTTONDBLCLK:
+      case WM_MBUTTONDBLCLK:
+        // Without the double-click style a double click is a second press.
+        if (!controlStyle_.Contains(csDoubleClicks)) message.Msg -= WM_LBUTTONDBLCLK - WM_LBUTTONDOWN;
+        break;
+      case WM_MOUSEMOVE:
+        if (ControlAppHooks().HintMouseMessage) ControlAppHooks().HintMouseMessage(this, message);
+        break;
+      case WM_LBUTTONDOWN:
+        // Seam: an automatic drag would start here; there is no dragging.
+        controlState_.Include(csLButtonDown);
+        break;
+      case WM_LBUTTONUP:
+        controlState_.Exclude(csLButtonDown);
+        break;
+      default:
+        break;
+    }
   }
-  // Seam: key messages go to the form's child-key hook and mouse moves to the application's
-  // hint handling once those exist.
   Dispatch(message);
 }
 
 void TControl::Dispatch(TMessage& message) {
   switch (message.Msg) {
     case WM_LBUTTONDOWN:
-      // Seam: the active control of each enclosing active form gets FM_CANCEL_MODE (forms).
-      if (controlStyle_.Contains(csCaptureMouse)) {
-        if (auto* win = DynamicCast<TWinControl>(this)) SetCapture(win->Handle());
-      }
-      if (controlStyle_.Contains(csClickEvents)) controlState_.Include(csClicked);
-      DefaultHandler(message);
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+      ButtonDown(message);
       break;
-    case WM_LBUTTONUP: {
-      if (auto* win = DynamicCast<TWinControl>(this)) {
-        if (win->HandleAllocated() && GetCapture() == win->Handle()) ReleaseCapture();
-      }
-      DefaultHandler(message);
-      if (controlState_.Contains(csClicked)) {
-        controlState_.Exclude(csClicked);
-        int x = static_cast<short>(LOWORD(message.LParam));
-        int y = static_cast<short>(HIWORD(message.LParam));
-        TRect r = ClientRect();
-        POINT p{x, y};
-        if (PtInRect(&r, p)) Click();
-      }
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      ButtonUp(message);
       break;
-    }
+    case WM_MOUSEMOVE:
+      DefaultHandler(message);
+      if (!controlStyle_.Contains(csNoStdEvents))
+        MouseMove(MouseShiftState(message.WParam), static_cast<short>(LOWORD(message.LParam)),
+                  static_cast<short>(HIWORD(message.LParam)));
+      break;
     case FM_PARENT_FONT_CHANGED:
       ParentFontChanged(message);
       break;
@@ -355,8 +360,14 @@ void TControl::Resize() {
 }
 
 void TControl::Click() {
-  // Seam: an action link executes its action here unless OnClick is the control's own.
-  if (onClick_) onClick_(this);
+  // A handler of the control's own, not the one the action put there, wins over the action.
+  TBasicAction* action = Action();
+  if (onClick_ && action && !(onClick_ == action->OnExecute()))
+    onClick_(this);
+  else if (!ComponentState().Contains(csDesigning) && action)
+    actionLink_->Trigger(this);
+  else if (onClick_)
+    onClick_(this);
 }
 
 void TControl::SetAlign(TAlign value) {

@@ -5,5 +5,7 @@ namespace tavelo {
 
 inline constexpr const char* SControlParentSetToSelf = "Un contrôle ne peut être son propre parent";
 inline constexpr const char* SParentRequired = "Le contrôle '%s' n'a pas de fenêtre parente";
+// A hint followed by its action's shortcut text.
+inline constexpr const char* SHintShortCut = "%s (%s)";
 
 }  // namespace tavelo

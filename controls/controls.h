@@ -13,10 +13,12 @@
 #include "core/events.h"
 #include "core/set.h"
 #include "core/typinfo.h"
+#include "actions/customaction.h"
 #include "controls/cursors.h"
 #include "graphics/canvas.h"
 #include "graphics/colors.h"
 #include "graphics/graphicsobjects.h"
+#include "graphics/shortcuts.h"
 
 namespace tavelo {
 
@@ -32,12 +34,13 @@ TAVELO_ENUM(TAnchorKind, akLeft, akTop, akRight, akBottom)
 
 enum TControlStyleFlag {
   csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed, csSetCaption,
-  csOpaque, csDoubleClicks, csFixedWidth, csFixedHeight, csNoDesignVisible, csActionClient
+  csOpaque, csDoubleClicks, csFixedWidth, csFixedHeight, csNoDesignVisible, csActionClient,
+  csNoStdEvents
 };
 using TControlStyle = TSet<TControlStyleFlag>;
 TAVELO_ENUM(TControlStyleFlag, csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents,
             csFramed, csSetCaption, csOpaque, csDoubleClicks, csFixedWidth, csFixedHeight,
-            csNoDesignVisible, csActionClient)
+            csNoDesignVisible, csActionClient, csNoStdEvents)
 
 enum TControlStateFlag {
   csLButtonDown, csClicked, csFocusing, csReadingState, csAlignmentNeeded, csCustomPaint,
@@ -53,6 +56,52 @@ TAVELO_EVENT(TConstrainedResizeEvent,
 TAVELO_EVENT(TAlignInsertBeforeEvent, void(TWinControl* sender, TControl* c1, TControl* c2, bool& before))
 TAVELO_EVENT(TAlignPositionEvent, void(TWinControl* sender, TControl* control, int& newLeft, int& newTop,
                                        int& newWidth, int& newHeight, TRect& alignRect))
+
+// ---- Input: the mouse buttons and the handlers of key and mouse events.
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+TAVELO_ENUM(TMouseButton, mbLeft, mbRight, mbMiddle)
+
+TAVELO_EVENT(TMouseEvent, void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y))
+TAVELO_EVENT(TMouseMoveEvent, void(TObject* sender, TShiftState shift, int x, int y))
+// A handler that sets the key (the character) to 0 consumes it.
+TAVELO_EVENT(TKeyEvent, void(TObject* sender, std::uint16_t& key, TShiftState shift))
+TAVELO_EVENT(TKeyPressEvent, void(TObject* sender, char& key))
+
+// The modifiers and buttons of a mouse message's key flags; Alt as the keyboard holds it now.
+TShiftState MouseShiftState(std::uintptr_t keyFlags);
+
+// A control's binding to its action: the action's caption, enabled state, hint, visibility
+// and execute handler reach the control while the control's own value still equals the
+// action's, so a value changed by hand stops following.
+class TControlActionLink : public TActionLink {
+  TAVELO_CLASS(TControlActionLink, TActionLink)
+public:
+  // Made by the control through its ActionLinkClass.
+  using TConstructorArg = TObject;
+  explicit TControlActionLink(TObject* client);
+  // The action's hint step, then its shortcut text as "%s (%s)" when the application wants
+  // shortcuts in hints; hint is the text about to show. False never happens here: the hint
+  // shows in any case.
+  virtual bool DoShowHint(String& hint);
+
+protected:
+  void BindClient(TObject* client) override;
+  bool ClientFollowsCaption() override;
+  bool ClientFollowsEnabled() override;
+  bool ClientFollowsHint() override;
+  bool ClientFollowsVisible() override;
+  bool ClientFollowsOnExecute() override;
+  void PushCaption(const String& value) override;
+  void PushEnabled(bool value) override;
+  void PushHint(const String& value) override;
+  void PushVisible(bool value) override;
+  void PushOnExecute(TNotifyEvent value) override;
+
+  TControl* client_ = nullptr;
+
+private:
+  TCustomAction* CustomAction() const;
+};
 
 inline constexpr TAnchors kNaturalAnchors[] = {
     {akLeft, akTop},                   // alNone
@@ -221,7 +270,26 @@ public:
   TConstrainedResizeEvent OnConstrainedResize() const { return onConstrainedResize_; }
   void SetOnConstrainedResize(TConstrainedResizeEvent value) { onConstrainedResize_ = value; }
 
-  // The seam for actions: the action link and ApplyActionToClient come with the action core.
+  // ---- Action, mouse and click.
+  // Assigning binds a link of ActionLinkClass, copies the action's values (only over
+  // defaults while the action is loading) and watches for the action's end.
+  TBasicAction* Action() const;
+  void SetAction(TBasicAction* value);
+  TControlActionLink* ActionLink() const { return actionLink_.get(); }
+  // The application calls this with the hint text about to show: the action may change it
+  // and add its shortcut text.
+  void PrepareActionHint(String& hint);
+  TNotifyEvent OnDblClick() const { return onDblClick_; }
+  void SetOnDblClick(TNotifyEvent value) { onDblClick_ = value; }
+  TMouseEvent OnMouseDown() const { return onMouseDown_; }
+  void SetOnMouseDown(TMouseEvent value) { onMouseDown_ = value; }
+  TMouseEvent OnMouseUp() const { return onMouseUp_; }
+  void SetOnMouseUp(TMouseEvent value) { onMouseUp_ = value; }
+  TMouseMoveEvent OnMouseMove() const { return onMouseMove_; }
+  void SetOnMouseMove(TMouseMoveEvent value) { onMouseMove_ = value; }
+  // Whether this control holds the mouse (a windowless one through its parent's window).
+  bool MouseCapture() const;
+  void SetMouseCapture(bool value);
 
   void Dispatch(TMessage& message) override;
   void DefaultHandler(TMessage& message) override;
@@ -229,6 +297,21 @@ public:
 protected:
   friend class TWinControl;
   friend class TSizeConstraints;
+  friend class TControlActionLink;
+
+  // ---- Action, mouse and click.
+  virtual TClass ActionLinkClass() const;
+  // Copies the current action's caption, enabled state, hint, visibility and execute handler;
+  // with checkDefaults only where the control still has its default value.
+  virtual void ApplyActionToClient(bool checkDefaults);
+  void DoActionChange(TObject* sender);
+  void Notification(TComponent* component, TOperation operation) override;
+  virtual void DblClick();
+  virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void MouseMove(TShiftState shift, int x, int y);
+  void ButtonDown(TMessage& message);
+  void ButtonUp(TMessage& message);
 
   virtual void WndProc(TMessage& message);
   virtual void Click();
@@ -280,6 +363,10 @@ private:
   TCursor cursor_ = crDefault;
   String text_;
   TWndMethod windowProc_;
+  std::unique_ptr<TControlActionLink> actionLink_;
+  TNotifyEvent onDblClick_;
+  TMouseEvent onMouseDown_, onMouseUp_;
+  TMouseMoveEvent onMouseMove_;
   TNotifyEvent onClick_, onResize_;
   TCanResizeEvent onCanResize_;
   TConstrainedResizeEvent onConstrainedResize_;
@@ -351,6 +438,31 @@ public:
   // The control of one of this program's windows, or none.
   static TWinControl* FindControl(HWND window);
 
+  // ---- Focus, tab order and keys.
+  // On a form, with itself and every parent below the form visible and enabled.
+  bool CanFocus();
+  bool Focused() const;
+  // Through the parent form; without one, a control hosted by a parent window takes the
+  // platform focus itself.
+  virtual void SetFocus();
+  // The windowed descendants, each child in tab order followed by its own list.
+  void GetTabOrderList(std::vector<TWinControl*>& list) const;
+  // The next focusable control after current, wrapping around; none after a full turn.
+  TWinControl* FindNextControl(TWinControl* current, bool goForward, bool checkTabStop, bool checkParent);
+  void SelectNext(TWinControl* current, bool goForward, bool checkTabStop);
+  // Whether control is this one or lies inside it.
+  bool ContainsControl(const TControl* control) const;
+  TNotifyEvent OnEnter() const { return onEnter_; }
+  void SetOnEnter(TNotifyEvent value) { onEnter_ = value; }
+  TNotifyEvent OnExit() const { return onExit_; }
+  void SetOnExit(TNotifyEvent value) { onExit_ = value; }
+  TKeyEvent OnKeyDown() const { return onKeyDown_; }
+  void SetOnKeyDown(TKeyEvent value) { onKeyDown_ = value; }
+  TKeyEvent OnKeyUp() const { return onKeyUp_; }
+  void SetOnKeyUp(TKeyEvent value) { onKeyUp_ = value; }
+  TKeyPressEvent OnKeyPress() const { return onKeyPress_; }
+  void SetOnKeyPress(TKeyPressEvent value) { onKeyPress_ = value; }
+
   // ---- The form side. A form is the windowed control at the top of a tree that answers
   // IsForm(); the forms override these, and until they exist a test's stand-in does. The
   // controls and the application reach a form only through them.
@@ -369,6 +481,8 @@ public:
   virtual bool FormActive() const { return false; }
   // Refreshes the actions of the form's visible action clients (at idle).
   virtual void RefreshFormActions() {}
+  // `control` goes away (removing) or hides: a focus inside it moves to its parent.
+  virtual void DefocusControl(TWinControl* control, bool removing) { (void)control; (void)removing; }
 
 protected:
   friend class TControl;
@@ -406,6 +520,28 @@ protected:
   void Loaded() override;
   HWND DefWndProcWindow() const { return handle_; }
 
+  // ---- Focus, tab order, keys, mouse routing and cursor.
+  void WndProc(TMessage& message) override;
+  // Alignment waits for the whole description; the tab orders read are applied after it.
+  void ReadState(TReader& reader) override;
+  void FixupTabList();
+  virtual void DoEnter();
+  virtual void DoExit();
+  virtual void KeyDown(std::uint16_t& key, TShiftState shift);
+  virtual void KeyUp(std::uint16_t& key, TShiftState shift);
+  virtual void KeyPress(char& key);
+  // The form's preview, then the control's own event: true when the key was consumed.
+  bool DoKeyDown(TMessage& message);
+  bool DoKeyUp(TMessage& message);
+  bool DoKeyPress(TMessage& message);
+  void ReflectedKeyDown(TMessage& message);
+  void ReflectedKeyUp(TMessage& message);
+  void ReflectedChar(TMessage& message);
+  // A mouse message over a windowless child, or for the one holding the capture, goes to it.
+  bool IsControlMouseMsg(TMessage& message);
+  void CursorMessage(TMessage& message);
+  void RemoveFocus(bool removing);
+
   WNDPROC defWndProc_ = nullptr;
 
 private:
@@ -430,6 +566,9 @@ private:
   std::unique_ptr<TBrush> brush_;
   TAlignInsertBeforeEvent onAlignInsertBefore_;
   TAlignPositionEvent onAlignPosition_;
+  TNotifyEvent onEnter_, onExit_;
+  TKeyEvent onKeyDown_, onKeyUp_;
+  TKeyPressEvent onKeyPress_;
 };
 
 // The form at the top of the control's parent chain, or none; the checked variant raises

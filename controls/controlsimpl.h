@@ -10,6 +10,7 @@
 
 namespace tavelo {
 
+class TControl;
 class TWinControl;
 
 // The window procedure every control window gets at creation, and the one that replaces it
@@ -28,6 +29,9 @@ TControlAtoms& Atoms();
 inline const char* AtomName(ATOM atom) {
   return reinterpret_cast<const char*>(static_cast<std::uintptr_t>(atom));
 }
+
+// A control going away stops being the remembered capture control (and gives the capture up).
+void ForgetCaptureControl(TControl* control);
 
 // The control whose window CreateWindowEx is making; its first message binds the two.
 TWinControl*& CreationControl();

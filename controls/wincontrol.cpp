@@ -62,7 +62,7 @@ void TWinControl::InsertControl(TControl* control) {
 void TWinControl::RemoveControl(TControl* control) {
   Perform(FM_CONTROL_CHANGE, reinterpret_cast<std::uintptr_t>(control), 0);
   if (auto* win = DynamicCast<TWinControl>(control)) {
-    // Seam: the form's focused control moves to the parent when forms exist.
+    win->RemoveFocus(true);
     win->DestroyHandle();
     win->showing_ = false;
     winControls_.erase(std::find(winControls_.begin(), winControls_.end(), win));
@@ -74,28 +74,6 @@ void TWinControl::RemoveControl(TControl* control) {
   control->parent_ = nullptr;
   Perform(FM_CONTROL_LIST_CHANGE, reinterpret_cast<std::uintptr_t>(control), 0);
   if (!ComponentState().Contains(csDestroying)) Realign();
-}
-
-int TWinControl::TabOrder() const {
-  if (!Parent()) return tabOrder_;
-  auto& list = Parent()->tabList_;
-  auto it = std::find(list.begin(), list.end(), this);
-  return it == list.end() ? -1 : static_cast<int>(it - list.begin());
-}
-
-void TWinControl::SetTabOrder(int value) {
-  if (ComponentState().Contains(csReading) || !Parent()) {
-    tabOrder_ = value;
-    return;
-  }
-  auto& list = Parent()->tabList_;
-  auto it = std::find(list.begin(), list.end(), this);
-  if (it == list.end()) return;
-  int current = static_cast<int>(it - list.begin());
-  value = std::clamp(value, 0, static_cast<int>(list.size()) - 1);
-  if (value == current) return;
-  list.erase(it);
-  list.insert(list.begin() + value, this);
 }
 
 void TWinControl::SetTabStop(bool value) {
@@ -436,7 +414,7 @@ void TWinControl::Dispatch(TMessage& message) {
                        (showing_ ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
       break;
     case FM_VISIBLE_CHANGED:
-      // Seam: a control that became invisible gives up the form's focus once forms exist.
+      if (!Visible() && Parent()) RemoveFocus(false);
       UpdateControlState();
       break;
     case FM_ENABLED_CHANGED:
@@ -459,6 +437,46 @@ void TWinControl::Dispatch(TMessage& message) {
         Realign();
       }
       break;
+    // ---- Focus, keys and cursor.
+    case FM_ENTER:
+      DoEnter();
+      break;
+    case FM_EXIT:
+      DoExit();
+      break;
+    case FM_CHILD_KEY:
+      // Up the parents' chain; the form at the top may take it.
+      if (Parent()) Parent()->WindowProc(message);
+      break;
+    case FM_DIALOG_KEY:
+    case FM_DIALOG_CHAR:
+      Broadcast(message);
+      break;
+    case Reflected(WM_KEYDOWN):
+    case Reflected(WM_SYSKEYDOWN):
+      ReflectedKeyDown(message);
+      break;
+    case Reflected(WM_KEYUP):
+    case Reflected(WM_SYSKEYUP):
+      ReflectedKeyUp(message);
+      break;
+    case Reflected(WM_CHAR):
+      ReflectedChar(message);
+      break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      if (!DoKeyDown(message)) DefaultHandler(message);
+      break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      if (!DoKeyUp(message)) DefaultHandler(message);
+      break;
+    case WM_CHAR:
+      if (!DoKeyPress(message)) DefaultHandler(message);
+      break;
+    case WM_SETCURSOR:
+      CursorMessage(message);
+      break;
     case FM_RECREATE_WINDOW:
       if (HandleAllocated()) {
         bool hadFocus = GetFocus() == handle_;
@@ -470,6 +488,46 @@ void TWinControl::Dispatch(TMessage& message) {
     default:
       inherited::Dispatch(message);
   }
+}
+
+void TWinControl::WndProc(TMessage& message) {
+  switch (message.Msg) {
+    case WM_SETFOCUS:
+      // The form may have moved the focus on meanwhile: then this focus is stale.
+      if (TWinControl* form = GetParentForm(this); form && !form->SetFocusedControl(this)) return;
+      break;
+    case WM_KILLFOCUS:
+      if (controlState_.Contains(csFocusing)) return;
+      break;
+    case WM_NCHITTEST:
+      inherited::WndProc(message);
+      if (message.Result == HTTRANSPARENT) {
+        POINT p{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
+        ::ScreenToClient(handle_, &p);
+        if (ControlAtPos(p, false)) message.Result = HTCLIENT;
+      }
+      return;
+    case WM_CANCELMODE:
+      if (handle_ && GetCapture() == handle_) {
+        TControl* captured = GetCaptureControl();
+        if (captured && captured != this && captured->Parent() == this) captured->Perform(WM_CANCELMODE, 0, 0);
+      }
+      break;
+    default:
+      if (message.Msg >= WM_MOUSEMOVE && message.Msg <= WM_MBUTTONDBLCLK) {
+        // The wheel's coordinates are the screen's, so only these go to windowless children.
+        if (IsControlMouseMsg(message)) {
+          if (message.Result == 0 && handle_)
+            DefWindowProcA(handle_, message.Msg, static_cast<WPARAM>(message.WParam),
+                           static_cast<LPARAM>(message.LParam));
+          return;
+        }
+      } else if (message.Msg >= WM_KEYFIRST && message.Msg <= WM_KEYLAST) {
+        // Seam: key messages are dropped while a drag is under way; there is no dragging.
+      }
+      break;
+  }
+  inherited::WndProc(message);
 }
 
 void TWinControl::DefaultHandler(TMessage& message) {

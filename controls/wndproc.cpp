@@ -126,6 +126,10 @@ TControl* GetCaptureControl() {
   return windowed;
 }
 
+void controls_impl::ForgetCaptureControl(TControl* control) {
+  if (control && captureControl == control) SetCaptureControl(nullptr);
+}
+
 void SetCaptureControl(TControl* control) {
   ReleaseCapture();
   captureControl = nullptr;

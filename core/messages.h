@@ -15,6 +15,9 @@ inline constexpr std::uint32_t FM_BASE = 0xB000;
 
 inline constexpr std::uint32_t FM_ACTIVATE = FM_BASE + 0x00;
 inline constexpr std::uint32_t FM_DEACTIVATE = FM_BASE + 0x01;
+// A press of the mouse somewhere else: the active control of an active form drops what it
+// was tracking (an open list, a drag); LParam is the control that was pressed.
+inline constexpr std::uint32_t FM_CANCEL_MODE = FM_BASE + 0x04;
 // A navigation or default key offered to a form and its controls; non-zero when used.
 inline constexpr std::uint32_t FM_DIALOG_KEY = FM_BASE + 0x05;
 // A character offered as an accelerator; non-zero when used.
