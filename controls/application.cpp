@@ -512,9 +512,13 @@ void TApplication::DoNormalizeTopMosts(bool includeMain) {
     topMostList_ = search.found;
     HWND before = GetWindow(handle_, GW_HWNDPREV);
     bool beforeTopMost = before && (GetWindowLongPtrA(before, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    for (HWND window : topMostList_)
-      SetWindowPos(window, before && !beforeTopMost ? before : HWND_NOTOPMOST, 0, 0, 0, 0,
+    for (HWND window : topMostList_) {
+      SetWindowPos(window, before && !beforeTopMost && before != window ? before : HWND_NOTOPMOST, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      // Not every platform drops the style when a window goes behind a plain one.
+      if (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST)
+        SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
   }
   ++topMostLevel_;
 }

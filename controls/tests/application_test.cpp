@@ -486,6 +486,109 @@ TEST_F(ApplicationTest, ApplicationWindowShowsWhileAFormIsVisible) {
   EXPECT_FALSE(IsWindowVisible(Application()->Handle()));
 }
 
+struct THookLog {
+  std::vector<std::pair<int, std::uint32_t>> seen;
+};
+bool FirstHook(void* data, TMessage& message) {
+  if (message.Msg == WM_USER + 3) static_cast<THookLog*>(data)->seen.emplace_back(1, message.Msg);
+  return false;
+}
+bool ClaimingHook(void* data, TMessage& message) {
+  if (message.Msg != WM_USER + 3) return false;
+  static_cast<THookLog*>(data)->seen.emplace_back(2, message.Msg);
+  message.Result = 42;
+  return true;
+}
+
+TEST_F(ApplicationTest, WindowHooksAndTheDialogHandleGoThroughTheApplicationWindow) {
+  HWND app = Application()->Handle();
+  THookLog log;
+  TWindowHookRecord first{&FirstHook, &log}, claiming{&ClaimingHook, &log};
+  SendMessageA(app, FM_WINDOW_HOOK, 0, reinterpret_cast<LPARAM>(&first));
+  Application()->HookMainWindow(&ClaimingHook, &log);
+  EXPECT_EQ(SendMessageA(app, WM_USER + 3, 0, 0), 42);
+  EXPECT_EQ(log.seen, (std::vector<std::pair<int, std::uint32_t>>{{1, WM_USER + 3}, {2, WM_USER + 3}}));
+  SendMessageA(app, FM_WINDOW_HOOK, 1, reinterpret_cast<LPARAM>(&claiming));
+  Application()->UnhookMainWindow(&FirstHook, &log);
+  log.seen.clear();
+  EXPECT_EQ(SendMessageA(app, WM_USER + 3, 0, 0), 0);
+  EXPECT_TRUE(log.seen.empty());
+
+  TStandInForm dialog(nullptr);
+  dialog.Open();
+  SendMessageA(app, FM_DIALOG_HANDLE, 0, reinterpret_cast<LPARAM>(dialog.Handle()));
+  EXPECT_EQ(reinterpret_cast<HWND>(SendMessageA(app, FM_DIALOG_HANDLE, 1, 0)), dialog.Handle());
+  EXPECT_EQ(Application()->DialogHandle(), dialog.Handle());
+  SendMessageA(app, FM_DIALOG_HANDLE, 0, 0);
+  EXPECT_EQ(Application()->DialogHandle(), nullptr);
+}
+
+class TTopMostForm : public TStandInForm {
+public:
+  explicit TTopMostForm(TComponent* owner) : TStandInForm(owner) {}
+
+protected:
+  void CreateParams(TCreateParams& params) override {
+    TStandInForm::CreateParams(params);
+    params.ExStyle |= WS_EX_TOPMOST;
+  }
+};
+
+// Owned windows are covered by the same walk, but this platform keeps an owned window
+// top-most whatever it is asked; the main form shows the rule.
+TEST_F(ApplicationTest, TopMostWindowsStepBackWhileNormalisedAndReturnOnTheLastRestore) {
+  TTopMostForm* main = nullptr;
+  Application()->CreateForm(main);
+  main->Open();
+  HWND window = main->Handle();
+  auto topMost = [&] { return (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+  ASSERT_TRUE(topMost());
+  Application()->NormalizeTopMosts();  // the main form only goes with the "all" variant
+  EXPECT_TRUE(topMost());
+  Application()->RestoreTopMosts();
+  Application()->NormalizeAllTopMosts();
+  EXPECT_FALSE(topMost());
+  Application()->NormalizeAllTopMosts();  // nested
+  Application()->RestoreTopMosts();
+  EXPECT_FALSE(topMost());
+  Application()->RestoreTopMosts();
+  EXPECT_TRUE(topMost());
+  Application()->RestoreTopMosts();  // unbalanced: nothing happens
+  EXPECT_TRUE(topMost());
+}
+
+// A control whose hint cannot be prepared.
+class TFaultyHint : public TGraphicControl {
+public:
+  using TGraphicControl::TGraphicControl;
+  void Dispatch(TMessage& message) override {
+    if (message.Msg == FM_HINT_SHOW) throw EInvalidOperation("Bulle impossible");
+    TGraphicControl::Dispatch(message);
+  }
+};
+
+TEST_F(ApplicationTest, AnExceptionInTheHintTimerIsShownAndTheProgramGoesOn) {
+  TStandInForm form(nullptr);
+  auto* faulty = new TFaultyHint(&form);
+  faulty->SetBounds(10, 10, 60, 40);
+  faulty->SetHint("Bulle");
+  faulty->SetShowHint(true);
+  faulty->SetParent(&form);
+  form.Open();
+  SetForegroundWindow(form.Handle());
+  SetActiveWindow(form.Handle());
+  ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == form.Handle(); }));
+  Application()->SetHintPause(10);
+  TPoint origin = form.ClientOrigin();
+  ASSERT_TRUE(MoveMouse(Point(origin.x + 20, origin.y + 20)));
+  TMessage move{WM_MOUSEMOVE, 0, MAKELONG(10, 10), 0};
+  ControlAppHooks().HintMouseMessage(faulty, move);
+  ASSERT_TRUE(PumpUntil([] { return !boxes.empty(); }));
+  EXPECT_EQ(boxes[0].text, "Bulle impossible.");
+  EXPECT_FALSE(Application()->HintActive());
+  Application()->CancelHint();
+}
+
 TEST_F(ApplicationTest, CursorTableLookups) {
   HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
   EXPECT_EQ(Screen()->Cursors(-1), nullptr);
