@@ -184,9 +184,10 @@ TApplication::~TApplication() {
   StopHintTimer();
   if (handle_) {
     SendMessageA(handle_, WM_SETICON, ICON_BIG, 0);
+    // The last messages of the window go to the platform, not to a half-freed object.
     HWND window = handle_;
-    DestroyWindow(window);
     handle_ = nullptr;
+    DestroyWindow(window);
   }
 }
 
