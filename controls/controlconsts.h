@@ -7,5 +7,6 @@ inline constexpr const char* SControlParentSetToSelf = "Un contrôle ne peut êt
 inline constexpr const char* SParentRequired = "Le contrôle '%s' n'a pas de fenêtre parente";
 // A hint followed by its action's shortcut text.
 inline constexpr const char* SHintShortCut = "%s (%s)";
+inline constexpr const char* SWindowClass = "Erreur à la création de la classe fenêtre";
 
 }  // namespace tavelo
