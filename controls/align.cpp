@@ -52,7 +52,7 @@ void TWinControl::AlignControls(TControl* control, TRect& rect) {
     for (TAlign align : {alTop, alBottom, alLeft, alRight, alClient, alCustom, alNone}) DoAlign(align, control, rect);
     ControlsAligned();
   }
-  // Seam: automatic size of a showing parent comes with AutoSize for windowed controls.
+  if (Showing() && AutoSize()) AdjustSize();
 }
 
 bool TWinControl::CustomAlignInsertBefore(TControl* c1, TControl* c2) {

@@ -48,8 +48,10 @@ void TWinControl::InsertControl(TControl* control) {
   if (!control->ComponentState().Contains(csReading)) {
     control->Perform(FM_PARENT_COLOR_CHANGED, 0, 0);
     control->Perform(FM_PARENT_FONT_CHANGED, 0, 0);
-    // Seam: the show-hint, bidirectional-mode and 3-D notifications come with those properties.
+    // Seam: the show-hint notification comes with that property.
+    control->Perform(FM_PARENT_BIDIMODE_CHANGED, 0, 0);
     if (auto* win = DynamicCast<TWinControl>(control)) {
+      win->Perform(FM_PARENT_CTL3D_CHANGED, 0, 0);
       win->UpdateControlState();
     } else if (HandleAllocated()) {
       control->Invalidate();
@@ -165,6 +167,7 @@ void TWinControl::CreateParams(TCreateParams& params) {
   params.WindowClass.hbrBackground = nullptr;
   params.WindowClass.hInstance = GetModuleHandleA(nullptr);
   params.WinClassName = ClassName();
+  AddBiDiModeExStyle(params.ExStyle);
 }
 
 void TWinControl::CreateSubClass(TCreateParams& params, const char* className) {
@@ -207,6 +210,7 @@ void TWinControl::CreateWnd() {
   TControl::text_ = String();
   UpdateBounds();
   Perform(WM_SETFONT, reinterpret_cast<std::uintptr_t>(Font()->Handle()), 1);
+  if (AutoSize()) AdjustSize();
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& params) {
@@ -362,12 +366,19 @@ TControl* TWinControl::ControlAtPos(TPoint pos, bool allowDisabled, bool allowWi
 void TWinControl::Dispatch(TMessage& message) {
   switch (message.Msg) {
     case WM_PAINT:
-      if (controls_.empty() && !controlState_.Contains(csCustomPaint))
+      if (doubleBuffered_ && message.WParam == 0)
+        PaintBuffered(message);
+      else if (controls_.empty() && !controlState_.Contains(csCustomPaint))
         DefaultHandler(message);
       else
         PaintHandler(message);
       break;
     case WM_ERASEBKGND: {
+      // A double-buffered window erases only into its buffer (the paint passes it twice).
+      if (doubleBuffered_ && message.WParam != static_cast<std::uintptr_t>(message.LParam)) {
+        message.Result = 1;
+        break;
+      }
       HDC dc = reinterpret_cast<HDC>(message.WParam);
       RECT r;
       GetClipBox(dc, &r);
@@ -376,11 +387,28 @@ void TWinControl::Dispatch(TMessage& message) {
       break;
     }
     case WM_NCCALCSIZE:
+      NcCalcSize(message);
+      break;
+    case WM_NCPAINT:
       DefaultHandler(message);
-      if (borderWidth_ > 0) {
-        auto* r = reinterpret_cast<RECT*>(message.LParam);
-        InflateRect(r, -borderWidth_, -borderWidth_);
+      NcPaintBevels();
+      break;
+    case FM_CTL3D_CHANGED:
+      NotifyControls(FM_PARENT_CTL3D_CHANGED);
+      // The parent draws the frame around a framed child.
+      if (Parent() && Parent()->HandleAllocated() && controlStyle_.Contains(csFramed)) {
+        TRect r = BoundsRect();
+        InflateRect(&r, 1, 1);
+        InvalidateRect(Parent()->Handle(), &r, TRUE);
       }
+      break;
+    case FM_PARENT_CTL3D_CHANGED:
+      ParentCtl3DChanged();
+      break;
+    case FM_BIDIMODE_CHANGED:
+      NotifyControls(FM_PARENT_BIDIMODE_CHANGED);
+      if (SysLocale().MiddleEast) RecreateWnd();
+      Invalidate();
       break;
     case WM_WINDOWPOSCHANGED:
       if (HandleAllocated()) {
