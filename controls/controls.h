@@ -531,6 +531,7 @@ private:
   TBevelKind bevelKind_ = bkNone;
   bool doubleBuffered_ = false;
   bool autoSizing_ = false;
+  bool creatingShown_ = false;
   TPoint designSize_{0, 0};
   int alignLevel_ = 0;
   std::unique_ptr<TBrush> brush_;

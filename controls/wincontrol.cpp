@@ -140,7 +140,9 @@ void TWinControl::CreateHandle() {
   if (Parent()) {
     auto& list = Parent()->winControls_;
     auto it = std::find(list.begin(), list.end(), this);
-    if (it != list.end() && it != list.begin() && (*(it - 1))->HandleAllocated())
+    // Usually the platform put it there already: moving it costs a round of messages.
+    if (it != list.end() && it != list.begin() && (*(it - 1))->HandleAllocated() &&
+        GetWindow((*(it - 1))->handle_, GW_HWNDNEXT) != handle_)
       SetWindowPos(handle_, (*(it - 1))->handle_, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   for (TControl* child : controls_) child->UpdateAnchorRules();
@@ -183,6 +185,7 @@ void TWinControl::CreateSubClass(TCreateParams& params, const char* className) {
 void TWinControl::CreateWnd() {
   TCreateParams params;
   CreateParams(params);
+  if (creatingShown_ && (params.Style & WS_CHILD)) params.Style |= WS_VISIBLE;
   if ((params.Style & WS_CHILD) && !params.WndParent) {
     auto* owner = DynamicCast<TWinControl>(Owner());
     if (owner && owner->ComponentState().Contains(csReading))
@@ -228,12 +231,16 @@ void TWinControl::DestroyHandle() {
 }
 
 void TWinControl::DestroyWnd() {
-  // The window's text goes back into the control.
-  int length = GetWindowTextLengthA(handle_);
-  std::string buffer(static_cast<std::size_t>(std::max(0, length)) + 1, '\0');
-  int got = GetWindowTextA(handle_, buffer.data(), static_cast<int>(buffer.size()));
-  buffer.resize(static_cast<std::size_t>(std::max(0, got)));
+  // The window's text goes back into the control, unless the control is going too.
+  std::string buffer;
+  if (!ComponentState().Contains(csDestroying)) {
+    int length = GetWindowTextLengthA(handle_);
+    buffer.assign(static_cast<std::size_t>(std::max(0, length)) + 1, '\0');
+    int got = GetWindowTextA(handle_, buffer.data(), static_cast<int>(buffer.size()));
+    buffer.resize(static_cast<std::size_t>(std::max(0, got)));
+  }
   HWND window = handle_;
+  UnbindWindow(window);
   RemovePropA(window, AtomName(Atoms().control));
   RemovePropA(window, AtomName(Atoms().window));
   handle_ = nullptr;
@@ -289,7 +296,18 @@ TPoint TWinControl::ClientOrigin() {
 void TWinControl::UpdateShowing() {
   bool should = Visible() && !ComponentState().Contains(csReading) && !ComponentState().Contains(csLoading);
   if (should) {
-    if (!handle_) CreateHandle();
+    if (!handle_) {
+      // A child window about to show is made visible: showing it afterwards costs the
+      // platform a second round of messages.
+      creatingShown_ = true;
+      try {
+        CreateHandle();
+      } catch (...) {
+        creatingShown_ = false;
+        throw;
+      }
+      creatingShown_ = false;
+    }
     for (TWinControl* child : winControls_) child->UpdateShowing();
   }
   if (handle_ && showing_ != should) {
@@ -459,9 +477,10 @@ void TWinControl::Dispatch(TMessage& message) {
       break;
     }
     case FM_SHOWING_CHANGED:
-      SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
-                       (showing_ ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+      if (((GetWindowLongPtrA(handle_, GWL_STYLE) & WS_VISIBLE) != 0) != showing_)
+        SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
+                         (showing_ ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
       break;
     case FM_VISIBLE_CHANGED:
       // Seam: a control that became invisible gives up the form's focus once forms exist.
