@@ -17,9 +17,6 @@ namespace {
 
 int kControls = 500;
 int kRuns = 5;
-TAlign kAlign = alTop;
-bool kPump = true;
-bool kOverlap = false;
 double phases[3];  // inserting, painting, destroying: of the last framework run
 
 double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
@@ -48,7 +45,6 @@ protected:
 
 // Lets the windows handle what their creation and destruction queued.
 void Pump() {
-  if (!kPump) return;
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     TranslateMessage(&msg);
@@ -66,11 +62,8 @@ double Framework(TBenchHost& host) {
     for (int i = 0; i < kControls; ++i) {
       controls.push_back(std::make_unique<TCustomControl>(nullptr));
       TCustomControl& c = *controls.back();
-      if (kOverlap)
-        c.SetBounds(i % 20, i / 20, 10, 10);
-      else
-        c.SetBounds(0, i, 800, 1);  // where the alignment keeps it, as read from a form
-      c.SetAlign(kAlign);
+      c.SetBounds(0, i, 800, 1);  // where the alignment keeps it, as read from a form
+      c.SetAlign(alTop);
       c.SetParent(&host);
     }
     ::QueryPerformanceCounter(&inserted);
@@ -98,9 +91,8 @@ double Bare(HWND parent, const char* className) {
   windows.reserve(kControls);
   HINSTANCE instance = GetModuleHandleA(nullptr);
   for (int i = 0; i < kControls; ++i)
-    windows.push_back(CreateWindowExA(0, className, "", WS_CHILD | WS_CLIPSIBLINGS | WS_VISIBLE,
-                                      kOverlap ? i % 20 : 0, kOverlap ? i / 20 : i, kOverlap ? 10 : 800,
-                                      kOverlap ? 10 : 1, parent, nullptr, instance, nullptr));
+    windows.push_back(CreateWindowExA(0, className, "", WS_CHILD | WS_CLIPSIBLINGS | WS_VISIBLE, 0, i, 800, 1, parent,
+                                      nullptr, instance, nullptr));
   Pump();
   for (HWND w : windows)
     if (!w) std::fprintf(stderr, "CreateWindowEx a échoué : %lu\n", GetLastError());
@@ -116,9 +108,6 @@ double Bare(HWND parent, const char* className) {
 int main(int argc, char** argv) {
   if (argc > 1) kControls = std::max(1, std::atoi(argv[1]));
   if (argc > 2) kRuns = std::max(1, std::atoi(argv[2]));
-  if (argc > 3) kAlign = alNone;
-  if (argc > 4) kPump = std::atoi(argv[4]) != 0;
-  if (argc > 5) kOverlap = true;
   TBenchHost host(nullptr);
   host.Open();
   Pump();
