@@ -52,7 +52,7 @@ void TWinControl::AlignControls(TControl* control, TRect& rect) {
     for (TAlign align : {alTop, alBottom, alLeft, alRight, alClient, alCustom, alNone}) DoAlign(align, control, rect);
     ControlsAligned();
   }
-  // Seam: automatic size of a showing parent comes with AutoSize for windowed controls.
+  if (Showing() && AutoSize()) AdjustSize();
 }
 
 bool TWinControl::CustomAlignInsertBefore(TControl* c1, TControl* c2) {
@@ -82,16 +82,42 @@ void TWinControl::DoAlign(TAlign align, TControl* control, TRect& rect) {
       default: return false;
     }
   };
-  std::vector<TControl*> list;
-  if (control && control->Parent() == this && control->Align() == align && (align == alNone || control->Visible()))
-    list.push_back(control);
+  // The requesting control comes first; each other one goes before the first entry it
+  // precedes. For the four sides the others stay ordered among themselves, so that entry is
+  // found by halves (a square of the count at every realignment otherwise); the requesting
+  // control is checked where it stands.
+  std::vector<TControl*> others;
+  bool requested = control && control->Parent() == this && control->Align() == align &&
+                   (align == alNone || control->Visible());
+  std::size_t controlAt = 0;  // how many of the others stand before the requesting control
+  bool ordered = align == alTop || align == alBottom || align == alLeft || align == alRight;
   for (int i = 0; i < ControlCount(); ++i) {
     TControl* c = Controls(i);
     if (c == control || !takes(c)) continue;
-    auto at = list.begin();
-    while (at != list.end() && !precedes(c, *at)) ++at;
-    list.insert(at, c);
+    if (!ordered) {
+      // Appended, or placed by the parent's hook: one entry at a time.
+      std::size_t at = 0;
+      bool beforeControl = false;
+      for (; at <= others.size(); ++at) {
+        if (requested && at == controlAt && precedes(c, control)) {
+          beforeControl = true;
+          break;
+        }
+        if (at < others.size() && precedes(c, others[at])) break;
+      }
+      if (at > others.size()) at = others.size();
+      others.insert(others.begin() + static_cast<std::ptrdiff_t>(at), c);
+      if (at < controlAt || beforeControl) ++controlAt;
+      continue;
+    }
+    auto found = std::partition_point(others.begin(), others.end(), [&](TControl* e) { return !precedes(c, e); });
+    std::size_t at = static_cast<std::size_t>(found - others.begin());
+    if (requested && at >= controlAt && precedes(c, control)) at = controlAt;
+    if (at < controlAt || (requested && at == controlAt && precedes(c, control))) ++controlAt;
+    others.insert(others.begin() + static_cast<std::ptrdiff_t>(at), c);
   }
+  std::vector<TControl*> list = others;
+  if (requested) list.insert(list.begin() + static_cast<std::ptrdiff_t>(controlAt), control);
   for (TControl* c : list) DoPosition(c, align, rect);
 }
 

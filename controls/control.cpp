@@ -15,9 +15,7 @@ namespace tavelo {
 
 using namespace controls_impl;
 
-TAVELO_CLASS_IMPL(TSizeConstraints)
 TAVELO_CLASS_IMPL(TControlCanvas)
-TAVELO_CLASS_IMPL(TControl)
 TAVELO_CLASS_IMPL(TGraphicControl)
 
 // ---- TSizeConstraints ----
@@ -90,6 +88,7 @@ HDC TControlCanvas::AcquireContext(HWND& window) {
 TControl::TControl(TComponent* owner)
     : TComponent(owner), constraints_(std::make_unique<TSizeConstraints>(this)), font_(std::make_unique<TFont>()) {
   font_->SetOnChange(TNotifyEvent::Bind<&TControl::FontChanged>(this));
+  fontHeight_ = font_->Height();
 }
 
 TControl::~TControl() {
@@ -186,7 +185,11 @@ void TControl::Dispatch(TMessage& message) {
       break;
     case FM_FONT_CHANGED:
     case FM_COLOR_CHANGED:
+    case FM_BIDIMODE_CHANGED:
       Invalidate();
+      break;
+    case FM_PARENT_BIDIMODE_CHANGED:
+      ParentBiDiModeChanged();
       break;
     case FM_HIT_TEST:
       message.Result = 1;
@@ -226,11 +229,13 @@ void TControl::DefaultHandler(TMessage& message) {
   }
 }
 
-String TControl::Text() {
-  int length = static_cast<int>(Perform(WM_GETTEXTLENGTH, 0, 0));
+String TControl::Text() const {
+  // Asking for the text is a message to the control, which is not const.
+  auto* self = const_cast<TControl*>(this);
+  int length = static_cast<int>(self->Perform(WM_GETTEXTLENGTH, 0, 0));
   if (length <= 0) return String();
   std::string buffer(static_cast<std::size_t>(length) + 1, '\0');
-  int got = static_cast<int>(Perform(WM_GETTEXT, buffer.size(), reinterpret_cast<std::intptr_t>(buffer.data())));
+  int got = static_cast<int>(self->Perform(WM_GETTEXT, buffer.size(), reinterpret_cast<std::intptr_t>(buffer.data())));
   buffer.resize(static_cast<std::size_t>(std::max(0, got)));
   return String(buffer.c_str());
 }
@@ -376,8 +381,14 @@ void TControl::SetAlign(TAlign value) {
   align_ = value;
   anchors_ = kNaturalAnchors[value];
   if (!ComponentState().Contains(csLoading) && width_ >= 0 && height_ >= 0) {
-    (void)old;
-    SetBounds(left_, top_, width_, height_);
+    // Between the vertical and horizontal families, or to or from none or client, the size
+    // the control asks for may differ.
+    auto vertical = [](TAlign a) { return a == alTop || a == alBottom; };
+    auto free = [](TAlign a) { return a == alNone || a == alClient; };
+    if (free(old) || free(value) || vertical(old) != vertical(value))
+      AdjustSize();
+    else
+      SetBounds(left_, top_, width_, height_);
   }
   RequestAlign();
 }
@@ -433,6 +444,10 @@ void TControl::FontChanged(TObject* sender) {
   (void)sender;
   // Taking the parent's font is not a change of the control's own.
   if (!settingParentFont_) parentFont_ = false;
+  if (font_->Height() != fontHeight_) {
+    fontHeight_ = font_->Height();
+    scalingFlags_.Include(sfFont);
+  }
   Perform(FM_FONT_CHANGED, 0, 0);
 }
 
@@ -463,7 +478,22 @@ void TControl::ParentColorChanged(TMessage& message) {
 void TControl::InvalidateControl(bool isVisible, bool isOpaque) {
   if (!isVisible || !parent_ || !parent_->HandleAllocated()) return;
   TRect r = BoundsRect();
-  InvalidateRect(parent_->Handle(), &r, !(isOpaque || parent_->controlStyle_.Contains(csOpaque)));
+  // An opaque sibling above that covers the whole area paints it all: no erasing under it.
+  auto backgroundClipped = [&] {
+    auto& list = parent_->controls_;
+    auto it = std::find(list.begin(), list.end(), this);
+    if (it == list.end()) return false;
+    for (++it; it != list.end(); ++it) {
+      TControl* c = *it;
+      if (!c->visible_ || !c->controlStyle_.Contains(csOpaque)) continue;
+      TRect cover = c->BoundsRect(), both;
+      IntersectRect(&both, &r, &cover);
+      if (EqualRect(&both, &r)) return true;
+    }
+    return false;
+  };
+  InvalidateRect(parent_->Handle(), &r,
+                 !(isOpaque || parent_->controlStyle_.Contains(csOpaque) || backgroundClipped()));
 }
 
 void TControl::Invalidate() { InvalidateControl(visible_, controlStyle_.Contains(csOpaque)); }

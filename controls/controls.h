@@ -50,6 +50,39 @@ using TControlState = TSet<TControlStateFlag>;
 TAVELO_ENUM(TControlStateFlag, csLButtonDown, csClicked, csFocusing, csReadingState, csAlignmentNeeded,
             csCustomPaint, csPaintCopy, csCreating)
 
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+TAVELO_ENUM(TAlignment, taLeftJustify, taRightJustify, taCenter)
+
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+TAVELO_ENUM(TBiDiMode, bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly)
+
+// What the next scaling pass changes of a control (see TControl::ChangeScale).
+enum TScalingFlag { sfLeft, sfTop, sfWidth, sfHeight, sfFont, sfDesignSize };
+using TScalingFlags = TSet<TScalingFlag>;
+
+enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+TAVELO_ENUM(TBevelCut, bvNone, bvLowered, bvRaised, bvSpace)
+enum TBevelEdge { beLeft, beTop, beRight, beBottom };
+using TBevelEdges = TSet<TBevelEdge>;
+TAVELO_ENUM(TBevelEdge, beLeft, beTop, beRight, beBottom)
+enum TBevelKind { bkNone, bkTile, bkSoft, bkFlat };
+TAVELO_ENUM(TBevelKind, bkNone, bkTile, bkSoft, bkFlat)
+
+enum TEdgeBorder { ebLeft, ebTop, ebRight, ebBottom };
+using TEdgeBorders = TSet<TEdgeBorder>;
+TAVELO_ENUM(TEdgeBorder, ebLeft, ebTop, ebRight, ebBottom)
+enum TEdgeStyle { esNone, esRaised, esLowered };
+TAVELO_ENUM(TEdgeStyle, esNone, esRaised, esLowered)
+
+// Whether the system's locale supports right-to-left scripts, read once at start-up; all
+// right-to-left behaviour of the controls depends on it.
+struct TSysLocale {
+  bool MiddleEast = false;
+};
+TSysLocale& SysLocale();
+// taLeftJustify and taRightJustify swap; taCenter stays.
+void ChangeBiDiModeAlignment(TAlignment& alignment);
+
 TAVELO_EVENT(TCanResizeEvent, void(TObject* sender, int& newWidth, int& newHeight, bool& resize))
 TAVELO_EVENT(TConstrainedResizeEvent,
              void(TObject* sender, int& minWidth, int& minHeight, int& maxWidth, int& maxHeight))
@@ -187,10 +220,11 @@ public:
   int Top() const { return top_; }
   int Width() const { return width_; }
   int Height() const { return height_; }
-  void SetLeft(int value) { SetBounds(value, top_, width_, height_); }
-  void SetTop(int value) { SetBounds(left_, value, width_, height_); }
-  void SetWidth(int value) { SetBounds(left_, top_, value, height_); }
-  void SetHeight(int value) { SetBounds(left_, top_, width_, value); }
+  // Each marks its scaling flag, even when the value stays.
+  void SetLeft(int value) { scalingFlags_.Include(sfLeft); SetBounds(value, top_, width_, height_); }
+  void SetTop(int value) { scalingFlags_.Include(sfTop); SetBounds(left_, value, width_, height_); }
+  void SetWidth(int value) { scalingFlags_.Include(sfWidth); SetBounds(left_, top_, value, height_); }
+  void SetHeight(int value) { scalingFlags_.Include(sfHeight); SetBounds(left_, top_, width_, value); }
   virtual void SetBounds(int left, int top, int width, int height);
   TRect BoundsRect() const { return Rect(left_, top_, left_ + width_, top_ + height_); }
   void SetBoundsRect(const TRect& r) { SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top); }
@@ -234,9 +268,9 @@ public:
   void SetCursor(TCursor value) { cursor_ = value; }
 
   // The text: kept here while there is no window, in the window otherwise.
-  String Text();
+  String Text() const;
   void SetText(const String& value);
-  String Caption() { return Text(); }
+  String Caption() const { return Text(); }
   void SetCaption(const String& value) { SetText(value); }
 
   TControlStyle ControlStyle() const { return controlStyle_; }
@@ -260,6 +294,23 @@ public:
   void SendToBack();
 
   TPoint RecordedParentSize() const { return originalParentSize_; }
+
+  // ---- Bidirectional mode and scaling.
+  TBiDiMode BiDiMode() const { return bidiMode_; }
+  void SetBiDiMode(TBiDiMode value);
+  bool ParentBiDiMode() const { return parentBiDiMode_; }
+  void SetParentBiDiMode(bool value);
+  bool UseRightToLeftReading() const;
+  bool UseRightToLeftAlignment() const;
+  bool UseRightToLeftScrollBar() const;
+  // Text drawing flags adjusted for the control's mode: the alignment flag mirrored, and the
+  // right-to-left reading flag.
+  std::uint32_t DrawTextBiDiModeFlags(std::uint32_t flags) const;
+  std::uint32_t DrawTextBiDiModeFlagsReadingOnly() const;
+  TScalingFlags ScalingFlags() const { return scalingFlags_; }
+  void SetScalingFlags(TScalingFlags value) { scalingFlags_ = value; }
+  // The size the control asks for itself (AutoSize), applied through the bounds.
+  virtual void AdjustSize();
 
   TNotifyEvent OnClick() const { return onClick_; }
   void SetOnClick(TNotifyEvent value) { onClick_ = value; }
@@ -334,6 +385,12 @@ protected:
   virtual void SetZOrderPosition(int position);
   void Loaded() override;
 
+  // Scales by m / d what the scaling flags say; clears them.
+  virtual void ChangeScale(int m, int d);
+  void ParentBiDiModeChanged();
+  // The alignment the control's own text uses, for the right-aligned extended style.
+  virtual TAlignment ControlsAlignment() const { return taLeftJustify; }
+
   void FontChanged(TObject* sender);
   void ParentFontChanged(TMessage& message);
   void ParentColorChanged(TMessage& message);
@@ -361,6 +418,10 @@ private:
   String hint_;
   bool showHint_ = false;
   TCursor cursor_ = crDefault;
+  TBiDiMode bidiMode_ = bdLeftToRight;
+  bool parentBiDiMode_ = true;
+  TScalingFlags scalingFlags_;
+  int fontHeight_ = 0;  // to tell a height change among font changes
   String text_;
   TWndMethod windowProc_;
   std::unique_ptr<TControlActionLink> actionLink_;
@@ -415,6 +476,31 @@ public:
   void SetTabOrder(int value);
   int BorderWidth() const { return borderWidth_; }
   void SetBorderWidth(int value);
+
+  // ---- Frame, bevels, buffering and scaling.
+  bool Ctl3D() const { return ctl3D_; }
+  void SetCtl3D(bool value);
+  bool ParentCtl3D() const { return parentCtl3D_; }
+  void SetParentCtl3D(bool value);
+  TBevelCut BevelInner() const { return bevelInner_; }
+  void SetBevelInner(TBevelCut value);
+  TBevelCut BevelOuter() const { return bevelOuter_; }
+  void SetBevelOuter(TBevelCut value);
+  int BevelWidth() const { return bevelWidth_; }
+  void SetBevelWidth(int value);
+  TBevelEdges BevelEdges() const { return bevelEdges_; }
+  void SetBevelEdges(TBevelEdges value);
+  TBevelKind BevelKind() const { return bevelKind_; }
+  void SetBevelKind(TBevelKind value);
+  // Paint into a memory bitmap, then copy it to the window in one step.
+  bool DoubleBuffered() const { return doubleBuffered_; }
+  void SetDoubleBuffered(bool value) { doubleBuffered_ = value; }
+  // Scales every child by m / d, alignment suspended.
+  void ScaleControls(int m, int d);
+  TPoint DesignSize() const { return designSize_; }
+  void SetDesignSize(TPoint value) { designSize_ = value; }
+  void AdjustSize() override;
+  void GetChildren(const TGetChildProc& proc, TComponent* root) override;
   TBrush* Brush() const { return brush_.get(); }
 
   void DisableAlign() { ++alignLevel_; }
@@ -519,6 +605,16 @@ protected:
   void SetZOrderPosition(int position) override;
   void Loaded() override;
   HWND DefWndProcWindow() const { return handle_; }
+  // Frame, bevels and buffering (paint.cpp), scaling (scaling.cpp), automatic size
+  // (autosize.cpp), bidirectional styles (bidimode.cpp).
+  virtual void NcCalcSize(TMessage& message);
+  void NcPaintBevels();
+  void PaintBuffered(TMessage& message);
+  void PaintFrames(HDC dc);
+  void ParentCtl3DChanged();
+  void AddBiDiModeExStyle(DWORD& exStyle) const;
+  void ChangeScale(int m, int d) override;
+  bool CanAutoSize(int& newWidth, int& newHeight) override;
 
   // ---- Focus, tab order, keys, mouse routing and cursor.
   void WndProc(TMessage& message) override;
@@ -562,6 +658,17 @@ private:
   bool tabStop_ = false;
   int tabOrder_ = -1;
   int borderWidth_ = 0;
+  bool ctl3D_ = true;
+  bool parentCtl3D_ = true;
+  TBevelCut bevelInner_ = bvRaised;
+  TBevelCut bevelOuter_ = bvLowered;
+  int bevelWidth_ = 1;
+  TBevelEdges bevelEdges_{beLeft, beTop, beRight, beBottom};
+  TBevelKind bevelKind_ = bkNone;
+  bool doubleBuffered_ = false;
+  bool autoSizing_ = false;
+  bool creatingShown_ = false;
+  TPoint designSize_{0, 0};
   int alignLevel_ = 0;
   std::unique_ptr<TBrush> brush_;
   TAlignInsertBeforeEvent onAlignInsertBefore_;
@@ -594,6 +701,29 @@ protected:
 
 private:
   std::unique_ptr<TControlCanvas> canvas_;
+};
+
+// A windowed control with edges drawn in its non-client area (the base of the tool bars).
+class TToolWindow : public TWinControl {
+  TAVELO_CLASS(TToolWindow, TWinControl)
+public:
+  explicit TToolWindow(TComponent* owner);
+  TEdgeBorders EdgeBorders() const { return edgeBorders_; }
+  void SetEdgeBorders(TEdgeBorders value);
+  TEdgeStyle EdgeInner() const { return edgeInner_; }
+  void SetEdgeInner(TEdgeStyle value);
+  TEdgeStyle EdgeOuter() const { return edgeOuter_; }
+  void SetEdgeOuter(TEdgeStyle value);
+  void Dispatch(TMessage& message) override;
+
+protected:
+  void NcCalcSize(TMessage& message) override;
+  void NcPaint(HDC dc);
+
+private:
+  TEdgeBorders edgeBorders_{ebLeft, ebTop, ebRight, ebBottom};
+  TEdgeStyle edgeInner_ = esRaised;
+  TEdgeStyle edgeOuter_ = esLowered;
 };
 
 }  // namespace tavelo

@@ -36,6 +36,11 @@ void ForgetCaptureControl(TControl* control);
 // The control whose window CreateWindowEx is making; its first message binds the two.
 TWinControl*& CreationControl();
 
+// The controls of this thread's windows, kept beside the window properties so that finding
+// the control of each message's window needs no call to the platform.
+void BindWindow(HWND window, TWinControl* control);
+void UnbindWindow(HWND window);
+
 // Hands an exception raised under a window procedure to the installed handler, never back
 // to the platform.
 void HandleWindowException(std::exception_ptr error);

@@ -48,8 +48,10 @@ void TWinControl::InsertControl(TControl* control) {
   if (!control->ComponentState().Contains(csReading)) {
     control->Perform(FM_PARENT_COLOR_CHANGED, 0, 0);
     control->Perform(FM_PARENT_FONT_CHANGED, 0, 0);
-    // Seam: the show-hint, bidirectional-mode and 3-D notifications come with those properties.
+    // Seam: the show-hint notification comes with that property.
+    control->Perform(FM_PARENT_BIDIMODE_CHANGED, 0, 0);
     if (auto* win = DynamicCast<TWinControl>(control)) {
+      win->Perform(FM_PARENT_CTL3D_CHANGED, 0, 0);
       win->UpdateControlState();
     } else if (HandleAllocated()) {
       control->Invalidate();
@@ -116,7 +118,9 @@ void TWinControl::CreateHandle() {
   if (Parent()) {
     auto& list = Parent()->winControls_;
     auto it = std::find(list.begin(), list.end(), this);
-    if (it != list.end() && it != list.begin() && (*(it - 1))->HandleAllocated())
+    // Usually the platform put it there already: moving it costs a round of messages.
+    if (it != list.end() && it != list.begin() && (*(it - 1))->HandleAllocated() &&
+        GetWindow((*(it - 1))->handle_, GW_HWNDNEXT) != handle_)
       SetWindowPos(handle_, (*(it - 1))->handle_, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   for (TControl* child : controls_) child->UpdateAnchorRules();
@@ -143,6 +147,7 @@ void TWinControl::CreateParams(TCreateParams& params) {
   params.WindowClass.hbrBackground = nullptr;
   params.WindowClass.hInstance = GetModuleHandleA(nullptr);
   params.WinClassName = ClassName();
+  AddBiDiModeExStyle(params.ExStyle);
 }
 
 void TWinControl::CreateSubClass(TCreateParams& params, const char* className) {
@@ -158,6 +163,7 @@ void TWinControl::CreateSubClass(TCreateParams& params, const char* className) {
 void TWinControl::CreateWnd() {
   TCreateParams params;
   CreateParams(params);
+  if (creatingShown_ && (params.Style & WS_CHILD)) params.Style |= WS_VISIBLE;
   if ((params.Style & WS_CHILD) && !params.WndParent) {
     auto* owner = DynamicCast<TWinControl>(Owner());
     if (owner && owner->ComponentState().Contains(csReading))
@@ -185,6 +191,7 @@ void TWinControl::CreateWnd() {
   TControl::text_ = String();
   UpdateBounds();
   Perform(WM_SETFONT, reinterpret_cast<std::uintptr_t>(Font()->Handle()), 1);
+  if (AutoSize()) AdjustSize();
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& params) {
@@ -202,12 +209,16 @@ void TWinControl::DestroyHandle() {
 }
 
 void TWinControl::DestroyWnd() {
-  // The window's text goes back into the control.
-  int length = GetWindowTextLengthA(handle_);
-  std::string buffer(static_cast<std::size_t>(std::max(0, length)) + 1, '\0');
-  int got = GetWindowTextA(handle_, buffer.data(), static_cast<int>(buffer.size()));
-  buffer.resize(static_cast<std::size_t>(std::max(0, got)));
+  // The window's text goes back into the control, unless the control is going too.
+  std::string buffer;
+  if (!ComponentState().Contains(csDestroying)) {
+    int length = GetWindowTextLengthA(handle_);
+    buffer.assign(static_cast<std::size_t>(std::max(0, length)) + 1, '\0');
+    int got = GetWindowTextA(handle_, buffer.data(), static_cast<int>(buffer.size()));
+    buffer.resize(static_cast<std::size_t>(std::max(0, got)));
+  }
   HWND window = handle_;
+  UnbindWindow(window);
   RemovePropA(window, AtomName(Atoms().control));
   RemovePropA(window, AtomName(Atoms().window));
   handle_ = nullptr;
@@ -263,7 +274,18 @@ TPoint TWinControl::ClientOrigin() {
 void TWinControl::UpdateShowing() {
   bool should = Visible() && !ComponentState().Contains(csReading) && !ComponentState().Contains(csLoading);
   if (should) {
-    if (!handle_) CreateHandle();
+    if (!handle_) {
+      // A child window about to show is made visible: showing it afterwards costs the
+      // platform a second round of messages.
+      creatingShown_ = true;
+      try {
+        CreateHandle();
+      } catch (...) {
+        creatingShown_ = false;
+        throw;
+      }
+      creatingShown_ = false;
+    }
     for (TWinControl* child : winControls_) child->UpdateShowing();
   }
   if (handle_ && showing_ != should) {
@@ -340,12 +362,19 @@ TControl* TWinControl::ControlAtPos(TPoint pos, bool allowDisabled, bool allowWi
 void TWinControl::Dispatch(TMessage& message) {
   switch (message.Msg) {
     case WM_PAINT:
-      if (controls_.empty() && !controlState_.Contains(csCustomPaint))
+      if (doubleBuffered_ && message.WParam == 0)
+        PaintBuffered(message);
+      else if (controls_.empty() && !controlState_.Contains(csCustomPaint))
         DefaultHandler(message);
       else
         PaintHandler(message);
       break;
     case WM_ERASEBKGND: {
+      // A double-buffered window erases only into its buffer (the paint passes it twice).
+      if (doubleBuffered_ && message.WParam != static_cast<std::uintptr_t>(message.LParam)) {
+        message.Result = 1;
+        break;
+      }
       HDC dc = reinterpret_cast<HDC>(message.WParam);
       RECT r;
       GetClipBox(dc, &r);
@@ -354,11 +383,28 @@ void TWinControl::Dispatch(TMessage& message) {
       break;
     }
     case WM_NCCALCSIZE:
+      NcCalcSize(message);
+      break;
+    case WM_NCPAINT:
       DefaultHandler(message);
-      if (borderWidth_ > 0) {
-        auto* r = reinterpret_cast<RECT*>(message.LParam);
-        InflateRect(r, -borderWidth_, -borderWidth_);
+      NcPaintBevels();
+      break;
+    case FM_CTL3D_CHANGED:
+      NotifyControls(FM_PARENT_CTL3D_CHANGED);
+      // The parent draws the frame around a framed child.
+      if (Parent() && Parent()->HandleAllocated() && controlStyle_.Contains(csFramed)) {
+        TRect r = BoundsRect();
+        InflateRect(&r, 1, 1);
+        InvalidateRect(Parent()->Handle(), &r, TRUE);
       }
+      break;
+    case FM_PARENT_CTL3D_CHANGED:
+      ParentCtl3DChanged();
+      break;
+    case FM_BIDIMODE_CHANGED:
+      NotifyControls(FM_PARENT_BIDIMODE_CHANGED);
+      if (SysLocale().MiddleEast) RecreateWnd();
+      Invalidate();
       break;
     case WM_WINDOWPOSCHANGED:
       if (HandleAllocated()) {
@@ -409,9 +455,10 @@ void TWinControl::Dispatch(TMessage& message) {
       break;
     }
     case FM_SHOWING_CHANGED:
-      SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
-                       (showing_ ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+      if (((GetWindowLongPtrA(handle_, GWL_STYLE) & WS_VISIBLE) != 0) != showing_)
+        SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
+                         (showing_ ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
       break;
     case FM_VISIBLE_CHANGED:
       if (!Visible() && Parent()) RemoveFocus(false);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 
 #include "controls/controlconsts.h"
 #include "controls/controlsimpl.h"
@@ -35,7 +36,15 @@ struct TOwnedAtoms : TControlAtoms {
 };
 
 TWindowExceptionHandler exceptionHandler = nullptr;
+
+std::unordered_map<HWND, TWinControl*>& BoundWindows() {
+  thread_local std::unordered_map<HWND, TWinControl*> windows;
+  return windows;
+}
 }  // namespace
+
+void BindWindow(HWND window, TWinControl* control) { BoundWindows()[window] = control; }
+void UnbindWindow(HWND window) { BoundWindows().erase(window); }
 
 TControlAtoms& Atoms() {
   static TOwnedAtoms atoms;
@@ -87,6 +96,8 @@ LRESULT CALLBACK ControlMainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM
   } catch (...) {
     HandleWindowException(std::current_exception());
   }
+  // A window destroyed behind the control's back must not leave its handle bound.
+  if (msg == WM_NCDESTROY) UnbindWindow(window);
   FreeDeviceContexts();
   return static_cast<LRESULT>(message.Result);
 }
@@ -102,11 +113,14 @@ LRESULT CALLBACK ControlInitWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM
     SetWindowLongPtrA(window, GWLP_ID, reinterpret_cast<LONG_PTR>(window));
   SetPropA(window, AtomName(Atoms().control), control);
   SetPropA(window, AtomName(Atoms().window), control);
+  BindWindow(window, control);
   return ControlMainWndProc(window, msg, wParam, lParam);
 }
 
 TWinControl* TWinControl::FindControl(HWND window) {
   if (!window) return nullptr;
+  auto& bound = BoundWindows();
+  if (auto it = bound.find(window); it != bound.end()) return it->second;
   return static_cast<TWinControl*>(GetPropA(window, AtomName(Atoms().control)));
 }
 TControlAppHooks& ControlAppHooks() {

@@ -67,7 +67,13 @@ inline constexpr std::uint32_t FM_SYS_FONT_CHANGED = FM_BASE + 0x35;
 // A child control (WParam) was inserted (LParam 1) or is being removed (LParam 0).
 inline constexpr std::uint32_t FM_CONTROL_CHANGE = FM_BASE + 0x36;
 inline constexpr std::uint32_t FM_CHANGED = FM_BASE + 0x37;
+// The control's 3-D look changed, and the parent's, for a child following it (ParentCtl3D).
+inline constexpr std::uint32_t FM_CTL3D_CHANGED = FM_BASE + 0x38;
+inline constexpr std::uint32_t FM_PARENT_CTL3D_CHANGED = FM_BASE + 0x39;
 inline constexpr std::uint32_t FM_BORDER_CHANGED = FM_BASE + 0x3B;
+// The control's bidirectional mode changed, and the parent's, for a child following it.
+inline constexpr std::uint32_t FM_BIDIMODE_CHANGED = FM_BASE + 0x3C;
+inline constexpr std::uint32_t FM_PARENT_BIDIMODE_CHANGED = FM_BASE + 0x3D;
 // Find a target that refreshes (runs) the action in LParam; 1 when one did.
 inline constexpr std::uint32_t FM_ACTION_UPDATE = FM_BASE + 0x3F;
 inline constexpr std::uint32_t FM_ACTION_EXECUTE = FM_BASE + 0x40;

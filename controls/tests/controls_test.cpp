@@ -325,14 +325,25 @@ TEST_F(ControlsTest, ClickNeedsTheReleaseInsideTheControl) {
 
 TEST_F(ControlsTest, CreatingAndDestroyingWindowsLeavesNoObjectBehind) {
   host->Open();
+  // What showing and destroying windows queued is handled between rounds, as the
+  // application's loop would.
+  auto pump = [] {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  };
   auto round = [&] {
     std::vector<std::unique_ptr<TWinControl>> controls;
+    // A grid of 20 x 10 cells: 200 clipping siblings piled on one another cost the platform
+    // itself about a tenth of a second per destroyed window.
     for (int i = 0; i < 200; ++i) {
       controls.push_back(std::make_unique<TCustomControl>(nullptr));
-      controls.back()->SetBounds(i % 20, i / 20, 10, 10);
+      controls.back()->SetBounds(i % 20 * 10, i / 20 * 10, 10, 10);
       controls.back()->SetParent(host.get());
     }
     for (auto& c : controls) EXPECT_TRUE(c->HandleAllocated());
+    pump();
+    controls.clear();
+    pump();
   };
   round();  // the first round makes the shared font and the window class
   int windows = WindowCount();
