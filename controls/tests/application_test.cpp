@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "actions/actionapp.h"
+#include "actions/actionlist.h"
 #include "actions/customaction.h"
 #include "controls/application.h"
 #include "core/exceptions.h"
@@ -424,6 +426,90 @@ TEST_F(ApplicationTest, UnclaimedKeyReachesTheMainFormWhileAnotherFormIsActive) 
   Application()->ProcessMessages();
   EXPECT_EQ(main->shortCuts.size(), 1u);
   EXPECT_EQ(other->keysReached, 1);
+}
+
+// A stand-in form whose shortcut check asks the action lists it owns, as forms do.
+class TListForm : public TStandInForm {
+public:
+  using TStandInForm::TStandInForm;
+  bool IsShortCut(TMessage& key) override {
+    for (int i = 0; i < ComponentCount(); ++i)
+      if (auto* list = DynamicCast<TCustomActionList>(static_cast<TObject*>(Components(i))))
+        if (list->MatchShortCut(key)) return true;
+    return false;
+  }
+};
+
+// A focusable field that counts the keys that reach it.
+class TField : public TCustomControl {
+public:
+  using TCustomControl::TCustomControl;
+  void Dispatch(TMessage& message) override {
+    if (message.Msg == WM_KEYDOWN) keys.push_back(static_cast<int>(message.WParam));
+    TCustomControl::Dispatch(message);
+  }
+  bool Got(int key) const { return std::find(keys.begin(), keys.end(), key) != keys.end(); }
+  std::vector<int> keys;
+};
+
+struct TRunCounter : TObject {
+  void Execute(TObject*) { ++runs; }
+  int runs = 0;
+};
+
+void PressCtrl(WORD key) {
+  INPUT input[4] = {};
+  for (auto& i : input) i.type = INPUT_KEYBOARD;
+  input[0].ki.wVk = VK_CONTROL;
+  input[1].ki.wVk = key;
+  input[2].ki.wVk = key;
+  input[2].ki.dwFlags = KEYEVENTF_KEYUP;
+  input[3].ki.wVk = VK_CONTROL;
+  input[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(4, input, sizeof(INPUT));
+}
+
+TEST_F(ApplicationTest, ActionShortCutOfTheMainFormWorksFromTheKeyboardWhileAnotherFormIsActive) {
+  TListForm* main = nullptr;
+  Application()->CreateForm(main);
+  auto* list = new TCustomActionList(main);
+  auto* open = new TAction(main);
+  open->SetActionList(list);
+  open->SetShortCut(MakeShortCut('O', TShiftState{ssCtrl}));  // 16463
+  TRunCounter counter;
+  open->SetOnExecute(TNotifyEvent::Bind<&TRunCounter::Execute>(&counter));
+  main->Open();
+
+  TListForm* other = nullptr;
+  Application()->CreateForm(other);
+  other->SetBounds(120, 120, 200, 120);
+  auto* field = new TField(other);
+  field->SetBounds(10, 10, 100, 24);
+  field->SetParent(other);
+  other->Open();
+  SetForegroundWindow(other->Handle());
+  SetActiveWindow(other->Handle());
+  SetFocus(field->Handle());
+  ASSERT_TRUE(PumpUntil([&] { return GetFocus() == field->Handle(); }));
+
+  // Real key strokes through the application's own message handling.
+  PressCtrl('O');
+  DWORD start = GetTickCount();
+  while (counter.runs == 0 && GetTickCount() - start < 5000) {
+    Application()->ProcessMessages();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  EXPECT_EQ(counter.runs, 1);
+  EXPECT_FALSE(field->Got('O')) << "the claimed shortcut never reaches the focused field";
+  EXPECT_EQ(main->shortCuts.size(), 0u);
+
+  // A key that is nobody's shortcut goes on to the focused field.
+  PressCtrl('Q');
+  EXPECT_TRUE(PumpUntil([&] {
+    Application()->ProcessMessages();
+    return field->Got('Q');
+  }));
+  EXPECT_EQ(counter.runs, 1);
 }
 
 struct TTicker {
