@@ -23,6 +23,9 @@ namespace tavelo {
 class TControl;
 class TWinControl;
 
+// The result a modal form closes with; 0 keeps it open (the values: stdctrls.h).
+using TModalResult = int;
+
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 TAVELO_ENUM(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom)
 
@@ -369,6 +372,8 @@ public:
   virtual bool FormActive() const { return false; }
   // Refreshes the actions of the form's visible action clients (at idle).
   virtual void RefreshFormActions() {}
+  // The form's modal result: a clicked button hands its own to its form.
+  virtual void SetModalResult(TModalResult value) { (void)value; }
 
 protected:
   friend class TControl;
