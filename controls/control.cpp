@@ -159,7 +159,9 @@ void TControl::Dispatch(TMessage& message) {
       DefaultHandler(message);
       break;
     case WM_LBUTTONUP: {
-      if (auto* win = DynamicCast<TWinControl>(this)) {
+      // Only the capture the press took: a platform button holds its own until it has
+      // seen the release, and reports no click when it loses it first.
+      if (auto* win = DynamicCast<TWinControl>(this); win && controlStyle_.Contains(csCaptureMouse)) {
         if (win->HandleAllocated() && GetCapture() == win->Handle()) ReleaseCapture();
       }
       DefaultHandler(message);
