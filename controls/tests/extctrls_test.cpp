@@ -109,6 +109,23 @@ TEST(TimerTest, AnExceptionInTheHandlerGoesToTheApplicationsHandler) {
   EXPECT_EQ(failing.count, 1);
 }
 
+TEST(TimerTest, ARefusedTimerRaisesAndStaysStopped) {
+  TTicks ticks;
+  TTimer timer(nullptr);
+  timer.SetInterval(5);
+  // Without its window the platform refuses the timer.
+  DestroyWindow(timer.WindowHandle());
+  try {
+    timer.SetOnTimer(TNotifyEvent::Bind<&TTicks::Tick>(&ticks));
+    FAIL();
+  } catch (const EOutOfResources& e) {
+    EXPECT_EQ(e.Message(), String("Pas assez de timers disponibles"));
+  }
+  TPacer pacer;
+  ASSERT_TRUE(pacer.WaitTicks(3));
+  EXPECT_EQ(ticks.count, 0);
+}
+
 TEST(TimerTest, DestroyingTheTimerDestroysItsWindow) {
   TTicks ticks;
   auto timer = std::make_unique<TTimer>(nullptr);

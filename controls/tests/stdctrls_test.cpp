@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "controls/tests/form_standin.h"
@@ -139,6 +140,13 @@ TEST_F(StdCtrlsTest, AutoSizedLabelsFitTheirText) {
   EXPECT_GE(wrapped->Height(), 3 * line);
   EXPECT_EQ(wrapped->Height() % line, 0);
 
+  // A larger font grows it.
+  empty->SetCaption("Bonjour");
+  int before = empty->Height();
+  empty->Font()->SetSize(empty->Font()->Size() * 2);
+  EXPECT_GT(empty->Height(), before);
+  EXPECT_EQ(empty->Height(), LineHeight(empty->Font()));
+
   // Without AutoSize nothing moves.
   wrapped->SetAutoSize(false);
   int height = wrapped->Height();
@@ -220,6 +228,43 @@ TEST_F(StdCtrlsTest, ADisabledLabelIsEmbossedHighlightBelowRightThenShadow) {
   ASSERT_GT(edges, 5);
   EXPECT_EQ(shadowed, glyph);
   EXPECT_EQ(lit, edges);
+}
+
+TEST_F(StdCtrlsTest, LabelLayoutMovesTheTextDownAndMouseTrackingFiresItsEvents) {
+  auto* label = Add<TLabel>(0, 0, 60, 50);
+  label->SetAutoSize(false);
+  label->SetColor(clWhite);
+  label->Font()->SetColor(clBlack);
+  label->SetCaption("HI");
+  form->Open();
+  auto inkRows = [&] {
+    TSurface surface(60, 50);
+    PaintForm(*form, surface);
+    int top = 50, bottom = -1;
+    for (int y = 0; y < 50; ++y)
+      for (int x = 0; x < 60; ++x)
+        if (surface.At(x, y) == RGB(0, 0, 0)) {
+          top = std::min(top, y);
+          bottom = std::max(bottom, y);
+        }
+    return std::make_pair(top, bottom);
+  };
+  auto atTop = inkRows();
+  int line = LineHeight(label->Font());
+  label->SetLayout(tlBottom);
+  auto atBottom = inkRows();
+  EXPECT_EQ(atBottom.first - atTop.first, 50 - line);
+  label->SetLayout(tlCenter);
+  EXPECT_EQ(inkRows().first - atTop.first, (50 - line) / 2);
+
+  TCounter entered, left;
+  label->SetOnMouseEnter(TNotifyEvent::Bind<&TCounter::Count>(&entered));
+  label->SetOnMouseLeave(TNotifyEvent::Bind<&TCounter::Count>(&left));
+  label->Perform(FM_MOUSE_ENTER, 0, 0);
+  EXPECT_EQ(entered.count, 1);
+  EXPECT_EQ(left.count, 0);
+  label->Perform(FM_MOUSE_LEAVE, 0, 0);
+  EXPECT_EQ(left.count, 1);
 }
 
 TEST_F(StdCtrlsTest, EnterClicksTheActiveButtonAndEscapeTheCancelOneWithoutModifiers) {
