@@ -86,10 +86,13 @@ LRESULT CALLBACK TTimer::TimerWndProc(HWND window, UINT msg, WPARAM wParam, LPAR
   try {
     if (msg == WM_TIMER) {
       if (auto* timer = reinterpret_cast<TTimer*>(GetWindowLongPtrA(window, GWLP_USERDATA))) timer->Timer();
+      // A handler that drew on a control's canvas gives its context back, as after any message.
+      FreeDeviceContexts();
       return 0;
     }
     return DefWindowProcA(window, msg, wParam, lParam);
   } catch (...) {
+    FreeDeviceContexts();
     HandleWindowException(std::current_exception());
     return 0;
   }
