@@ -8,5 +8,6 @@ inline constexpr const char* SParentRequired = "Le contrôle '%s' n'a pas de fen
 // A hint followed by its action's shortcut text.
 inline constexpr const char* SHintShortCut = "%s (%s)";
 inline constexpr const char* SWindowClass = "Erreur à la création de la classe fenêtre";
+inline constexpr const char* SOutOfTimers = "Pas assez de timers disponibles";
 
 }  // namespace tavelo

@@ -25,6 +25,9 @@ namespace tavelo {
 class TControl;
 class TWinControl;
 
+// The result a modal form closes with; 0 keeps it open (the values: stdctrls.h).
+using TModalResult = int;
+
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 TAVELO_ENUM(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom)
 
@@ -62,6 +65,11 @@ using TScalingFlags = TSet<TScalingFlag>;
 
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 TAVELO_ENUM(TBevelCut, bvNone, bvLowered, bvRaised, bvSpace)
+
+// Border styles: a form takes any of them, a panel only bsNone or bsSingle.
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+TAVELO_ENUM(TFormBorderStyle, bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin)
+using TBorderStyle = TFormBorderStyle;
 enum TBevelEdge { beLeft, beTop, beRight, beBottom };
 using TBevelEdges = TSet<TBevelEdge>;
 TAVELO_ENUM(TBevelEdge, beLeft, beTop, beRight, beBottom)
@@ -569,6 +577,8 @@ public:
   virtual void RefreshFormActions() {}
   // `control` goes away (removing) or hides: a focus inside it moves to its parent.
   virtual void DefocusControl(TWinControl* control, bool removing) { (void)control; (void)removing; }
+  // The form's modal result: a clicked button hands its own to its form.
+  virtual void SetModalResult(TModalResult value) { (void)value; }
 
 protected:
   friend class TControl;

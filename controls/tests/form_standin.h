@@ -1,0 +1,80 @@
+// What the control tests need of a form before there are forms: a top-level window that
+// answers IsForm(), focuses through FocusControl, keeps a modal result, and passes the
+// dialog keys and focus changes to its controls as a form does.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "controls/controls.h"
+#include "core/messages.h"
+
+namespace tavelo::testing {
+
+class TFormStandIn : public TCustomControl {
+public:
+  explicit TFormStandIn(TComponent* owner) : TCustomControl(owner) {
+    SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
+    SetBounds(40, 40, 300, 200);
+  }
+  void Open() { UpdateControlState(); }
+
+  bool IsForm() const override { return true; }
+  void FocusControl(TWinControl* control) override {
+    ++FocusRequests;
+    if (RefuseFocus) return;
+    Focused = control;
+    ::SetFocus(control->Handle());
+  }
+  TWinControl* ActiveControl() const override { return Focused; }
+  void SetModalResult(TModalResult value) override { ModalResult = value; }
+
+  // The focused control changes as the form tells its controls.
+  void Announce(TWinControl* control) {
+    Focused = control;
+    Perform(FM_FOCUS_CHANGED, 0, reinterpret_cast<std::intptr_t>(control));
+  }
+
+  void Dispatch(TMessage& message) override {
+    switch (message.Msg) {
+      case FM_FOCUS_CHANGED:
+      case FM_DIALOG_KEY:
+      case FM_DIALOG_CHAR:
+        Broadcast(message);
+        break;
+      default:
+        TCustomControl::Dispatch(message);
+    }
+  }
+
+  TWinControl* Focused = nullptr;
+  bool RefuseFocus = false;
+  int FocusRequests = 0;
+  TModalResult ModalResult = 0;
+
+protected:
+  void CreateParams(TCreateParams& params) override {
+    TCustomControl::CreateParams(params);
+    params.Style = WS_POPUP | WS_CLIPCHILDREN;  // no frame: client and window sizes agree
+    params.WndParent = nullptr;
+  }
+};
+
+// Pumps this thread's messages until done() holds or the deadline passes; answers done().
+inline bool PumpUntil(const std::function<bool()>& done, DWORD deadlineMs = 5000) {
+  DWORD start = GetTickCount();
+  while (!done()) {
+    DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= deadlineMs) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, deadlineMs - elapsed, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+  return true;
+}
+
+}  // namespace tavelo::testing
