@@ -267,15 +267,20 @@ TAVELO_PUBLISH(TPanel) {
   c.Property("BevelInner", &Self::BevelInner, &Self::SetBevelInner).Default(bvNone);
   c.Property("BevelOuter", &Self::BevelOuter, &Self::SetBevelOuter).Default(bvRaised);
   c.Property("BevelWidth", &Self::BevelWidth, &Self::SetBevelWidth).Default(1);
+  c.Property("BiDiMode", &Self::BiDiMode, &Self::SetBiDiMode);
   c.Property("BorderStyle", &Self::BorderStyle, &Self::SetBorderStyle).Default(bsNone);
   c.Property("BorderWidth", &Self::BorderWidth, &Self::SetBorderWidth).Default(0);
+  c.Property("Caption", &Self::Caption, &Self::SetCaption);
   c.Property("Color", &Self::Color, &Self::SetColor).Default(clBtnFace);
   c.Property("Constraints", &Self::Constraints, &Self::SetConstraints);
+  c.Property("Ctl3D", &Self::Ctl3D, &Self::SetCtl3D);
   c.Property("Enabled", &Self::Enabled, &Self::SetEnabled).Default(true);
   c.Property("Font", &Self::Font, &Self::SetFont);
   c.Property("FullRepaint", &Self::FullRepaint, &Self::SetFullRepaint).Default(true);
   c.Property("Locked", &Self::Locked, &Self::SetLocked).Default(false);
+  c.Property("ParentBiDiMode", &Self::ParentBiDiMode, &Self::SetParentBiDiMode).Default(true);
   c.Property("ParentColor", &Self::ParentColor, &Self::SetParentColor).Default(false);
+  c.Property("ParentCtl3D", &Self::ParentCtl3D, &Self::SetParentCtl3D).Default(true);
   c.Property("ParentFont", &Self::ParentFont, &Self::SetParentFont).Default(true);
   c.Property("ShowHint", &Self::ShowHint, &Self::SetShowHint);
   c.Property("TabOrder", &Self::TabOrder, &Self::SetTabOrder);
@@ -285,6 +290,12 @@ TAVELO_PUBLISH(TPanel) {
   c.Event("OnCanResize", &Self::OnCanResize, &Self::SetOnCanResize);
   c.Event("OnClick", &Self::OnClick, &Self::SetOnClick);
   c.Event("OnConstrainedResize", &Self::OnConstrainedResize, &Self::SetOnConstrainedResize);
+  c.Event("OnDblClick", &Self::OnDblClick, &Self::SetOnDblClick);
+  c.Event("OnEnter", &Self::OnEnter, &Self::SetOnEnter);
+  c.Event("OnExit", &Self::OnExit, &Self::SetOnExit);
+  c.Event("OnMouseDown", &Self::OnMouseDown, &Self::SetOnMouseDown);
+  c.Event("OnMouseMove", &Self::OnMouseMove, &Self::SetOnMouseMove);
+  c.Event("OnMouseUp", &Self::OnMouseUp, &Self::SetOnMouseUp);
   c.Event("OnResize", &Self::OnResize, &Self::SetOnResize);
 }
 
@@ -421,6 +432,10 @@ TAVELO_PUBLISH(TImage) {
   c.Property("Transparent", &Self::Transparent, &Self::SetTransparent).Default(false);
   c.Property("Visible", &Self::Visible, &Self::SetVisible).Default(true);
   c.Event("OnClick", &Self::OnClick, &Self::SetOnClick);
+  c.Event("OnDblClick", &Self::OnDblClick, &Self::SetOnDblClick);
+  c.Event("OnMouseDown", &Self::OnMouseDown, &Self::SetOnMouseDown);
+  c.Event("OnMouseMove", &Self::OnMouseMove, &Self::SetOnMouseMove);
+  c.Event("OnMouseUp", &Self::OnMouseUp, &Self::SetOnMouseUp);
 }
 
 }  // namespace tavelo

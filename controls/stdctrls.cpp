@@ -16,27 +16,6 @@ namespace {
 
 constexpr UINT kAlignmentFlags[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
 
-// Seam: these three become the control's own CanFocus, Focused and SetFocus when the focus
-// work lands on TWinControl.
-// A control takes the focus only on a form, and only while it and every parent below the
-// form are visible and enabled.
-bool CanTakeFocus(TWinControl* control) {
-  TWinControl* form = GetParentForm(control);
-  if (!form) return false;
-  for (TControl* c = control; c && c != form; c = c->Parent())
-    if (!c->Visible() || !c->Enabled()) return false;
-  return true;
-}
-
-bool HasFocus(TWinControl* control) { return control->HandleAllocated() && GetFocus() == control->Handle(); }
-
-void TakeFocus(TWinControl* control) {
-  if (TWinControl* form = GetParentForm(control))
-    form->FocusControl(control);
-  else if (control->HandleAllocated())
-    ::SetFocus(control->Handle());
-}
-
 unsigned UpperAnsi(unsigned character) {
   char c[2] = {static_cast<char>(character), 0};
   CharUpperBuffA(c, 1);
@@ -199,8 +178,8 @@ void TCustomLabel::Dispatch(TMessage& message) {
       break;
     case FM_DIALOG_CHAR:
       if (focusControl_ && Enabled() && showAccelChar_ &&
-          IsAccelerator(static_cast<unsigned>(message.WParam), GetLabelText()) && CanTakeFocus(focusControl_)) {
-        TakeFocus(focusControl_);
+          IsAccelerator(static_cast<unsigned>(message.WParam), GetLabelText()) && focusControl_->CanFocus()) {
+        focusControl_->SetFocus();
         message.Result = 1;
       } else {
         inherited::Dispatch(message);
@@ -227,11 +206,14 @@ TAVELO_PUBLISH(TLabel) {
   c.Property("Alignment", &Self::Alignment, &Self::SetAlignment).Default(taLeftJustify);
   c.Property("Anchors", &Self::Anchors, &Self::SetAnchors);
   c.Property("AutoSize", &Self::AutoSize, &Self::SetAutoSize).Default(true);
+  c.Property("BiDiMode", &Self::BiDiMode, &Self::SetBiDiMode);
+  c.Property("Caption", &Self::Caption, &Self::SetCaption);
   c.Property("Color", &Self::Color, &Self::SetColor);
   c.Property("Constraints", &Self::Constraints, &Self::SetConstraints);
   c.Property("Enabled", &Self::Enabled, &Self::SetEnabled).Default(true);
   c.Property("FocusControl", &Self::FocusControl, &Self::SetFocusControl);
   c.Property("Font", &Self::Font, &Self::SetFont);
+  c.Property("ParentBiDiMode", &Self::ParentBiDiMode, &Self::SetParentBiDiMode).Default(true);
   c.Property("ParentColor", &Self::ParentColor, &Self::SetParentColor).Default(true);
   c.Property("ParentFont", &Self::ParentFont, &Self::SetParentFont).Default(true);
   c.Property("ShowAccelChar", &Self::ShowAccelChar, &Self::SetShowAccelChar).Default(true);
@@ -241,6 +223,10 @@ TAVELO_PUBLISH(TLabel) {
   c.Property("Visible", &Self::Visible, &Self::SetVisible).Default(true);
   c.Property("WordWrap", &Self::WordWrap, &Self::SetWordWrap).Default(false);
   c.Event("OnClick", &Self::OnClick, &Self::SetOnClick);
+  c.Event("OnDblClick", &Self::OnDblClick, &Self::SetOnDblClick);
+  c.Event("OnMouseDown", &Self::OnMouseDown, &Self::SetOnMouseDown);
+  c.Event("OnMouseMove", &Self::OnMouseMove, &Self::SetOnMouseMove);
+  c.Event("OnMouseUp", &Self::OnMouseUp, &Self::SetOnMouseUp);
   c.Event("OnMouseEnter", &Self::OnMouseEnter, &Self::SetOnMouseEnter);
   c.Event("OnMouseLeave", &Self::OnMouseLeave, &Self::SetOnMouseLeave);
 }
@@ -255,17 +241,17 @@ void TButtonControl::WndProc(TMessage& message) {
   switch (message.Msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-      if (!ComponentState().Contains(csDesigning) && !HasFocus(this)) {
+      if (!ComponentState().Contains(csDesigning) && !Focused()) {
         // The platform may report a click while the focus moves; it is not the user's.
         clicksDisabled_ = true;
         try {
-          TakeFocus(this);
+          SetFocus();
         } catch (...) {
           clicksDisabled_ = false;
           throw;
         }
         clicksDisabled_ = false;
-        if (!HasFocus(this)) return;
+        if (!Focused()) return;
       }
       break;
     default:
@@ -325,7 +311,7 @@ void TButton::Dispatch(TMessage& message) {
     case FM_DIALOG_KEY: {
       auto key = message.WParam;
       bool wanted = (key == VK_RETURN && active_) || (key == VK_ESCAPE && cancel_);
-      if (wanted && ShiftStateFromKeyData(static_cast<std::int32_t>(message.LParam)).Empty() && CanTakeFocus(this)) {
+      if (wanted && ShiftStateFromKeyData(static_cast<std::int32_t>(message.LParam)).Empty() && CanFocus()) {
         Click();
         message.Result = 1;
       } else {
@@ -334,7 +320,7 @@ void TButton::Dispatch(TMessage& message) {
       break;
     }
     case FM_DIALOG_CHAR:
-      if (IsAccelerator(static_cast<unsigned>(message.WParam), Caption()) && CanTakeFocus(this)) {
+      if (IsAccelerator(static_cast<unsigned>(message.WParam), Caption()) && CanFocus()) {
         Click();
         message.Result = 1;
       } else {
@@ -360,19 +346,31 @@ void TButton::Dispatch(TMessage& message) {
 // Seam: Action, BiDiMode, Caption, the drag properties, ParentBiDiMode, ParentShowHint,
 // PopupMenu and the other events join in their places when the control has them.
 TAVELO_PUBLISH(TButton) {
+  c.Property("Action", &Self::Action, &Self::SetAction);
   c.Property("Anchors", &Self::Anchors, &Self::SetAnchors);
+  c.Property("BiDiMode", &Self::BiDiMode, &Self::SetBiDiMode);
   c.Property("Cancel", &Self::Cancel, &Self::SetCancel).Default(false);
+  c.Property("Caption", &Self::Caption, &Self::SetCaption);
   c.Property("Constraints", &Self::Constraints, &Self::SetConstraints);
   c.Property("Default", &Self::Default, &Self::SetDefault).Default(false);
   c.Property("Enabled", &Self::Enabled, &Self::SetEnabled).Default(true);
   c.Property("Font", &Self::Font, &Self::SetFont);
   c.Property("ModalResult", &Self::ModalResult, &Self::SetModalResult).Default(ResultNone);
+  c.Property("ParentBiDiMode", &Self::ParentBiDiMode, &Self::SetParentBiDiMode).Default(true);
   c.Property("ParentFont", &Self::ParentFont, &Self::SetParentFont).Default(true);
   c.Property("ShowHint", &Self::ShowHint, &Self::SetShowHint);
   c.Property("TabOrder", &Self::TabOrder, &Self::SetTabOrder);
   c.Property("TabStop", &Self::TabStop, &Self::SetTabStop).Default(true);
   c.Property("Visible", &Self::Visible, &Self::SetVisible).Default(true);
   c.Event("OnClick", &Self::OnClick, &Self::SetOnClick);
+  c.Event("OnEnter", &Self::OnEnter, &Self::SetOnEnter);
+  c.Event("OnExit", &Self::OnExit, &Self::SetOnExit);
+  c.Event("OnKeyDown", &Self::OnKeyDown, &Self::SetOnKeyDown);
+  c.Event("OnKeyPress", &Self::OnKeyPress, &Self::SetOnKeyPress);
+  c.Event("OnKeyUp", &Self::OnKeyUp, &Self::SetOnKeyUp);
+  c.Event("OnMouseDown", &Self::OnMouseDown, &Self::SetOnMouseDown);
+  c.Event("OnMouseMove", &Self::OnMouseMove, &Self::SetOnMouseMove);
+  c.Event("OnMouseUp", &Self::OnMouseUp, &Self::SetOnMouseUp);
 }
 
 }  // namespace tavelo

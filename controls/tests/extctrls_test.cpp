@@ -166,11 +166,7 @@ TEST_F(ExtCtrlsTest, PanelDefaultsAndPublishedProperties) {
   EXPECT_EQ(panel.ControlStyle(), (TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption,
                                                  csOpaque, csDoubleClicks}));
   EXPECT_EQ(PublishedNames(TPanel::StaticClass()),
-            (std::vector<std::string>{"Name", "Tag", "Align", "Alignment", "Anchors", "AutoSize", "BevelInner",
-                                      "BevelOuter", "BevelWidth", "BorderStyle", "BorderWidth", "Color", "Constraints",
-                                      "Enabled", "Font", "FullRepaint", "Locked", "ParentColor", "ParentFont",
-                                      "ShowHint", "TabOrder", "TabStop", "UseDockManager", "Visible", "OnCanResize",
-                                      "OnClick", "OnConstrainedResize", "OnResize"}));
+            (std::vector<std::string>{"Name", "Tag", "Left", "Top", "Width", "Height", "Cursor", "Hint", "Align", "Alignment", "Anchors", "AutoSize", "BevelInner", "BevelOuter", "BevelWidth", "BiDiMode", "BorderStyle", "BorderWidth", "Caption", "Color", "Constraints", "Ctl3D", "Enabled", "Font", "FullRepaint", "Locked", "ParentBiDiMode", "ParentColor", "ParentCtl3D", "ParentFont", "ShowHint", "TabOrder", "TabStop", "UseDockManager", "Visible", "OnCanResize", "OnClick", "OnConstrainedResize", "OnDblClick", "OnEnter", "OnExit", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnResize"}));
   EXPECT_EQ(TPanel::StaticClass()->FindProperty("BevelOuter")->Default(), static_cast<int>(bvRaised));
 }
 
@@ -364,9 +360,7 @@ TEST_F(ExtCtrlsTest, AnAutoSizedImageTakesThePicturesSize) {
   EXPECT_EQ(image->Width(), 40);
   EXPECT_EQ(image->Height(), 30);
   EXPECT_EQ(PublishedNames(TImage::StaticClass()),
-            (std::vector<std::string>{"Name", "Tag", "Align", "Anchors", "AutoSize", "Center", "Constraints",
-                                      "Enabled", "IncrementalDisplay", "Picture", "Proportional", "ShowHint",
-                                      "Stretch", "Transparent", "Visible", "OnClick"}));
+            (std::vector<std::string>{"Name", "Tag", "Left", "Top", "Width", "Height", "Cursor", "Hint", "Align", "Anchors", "AutoSize", "Center", "Constraints", "Enabled", "IncrementalDisplay", "Picture", "Proportional", "ShowHint", "Stretch", "Transparent", "Visible", "OnClick", "OnDblClick", "OnMouseDown", "OnMouseMove", "OnMouseUp"}));
 }
 
 }  // namespace

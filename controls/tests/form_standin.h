@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "controls/controls.h"
+#include "controls/tests/control_test_support.h"  // PumpUntil: one loop for every test
 #include "core/messages.h"
 
 namespace tavelo::testing {
@@ -60,21 +61,5 @@ protected:
     params.WndParent = nullptr;
   }
 };
-
-// Pumps this thread's messages until done() holds or the deadline passes; answers done().
-inline bool PumpUntil(const std::function<bool()>& done, DWORD deadlineMs = 5000) {
-  DWORD start = GetTickCount();
-  while (!done()) {
-    DWORD elapsed = GetTickCount() - start;
-    if (elapsed >= deadlineMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, deadlineMs - elapsed, QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-  }
-  return true;
-}
 
 }  // namespace tavelo::testing

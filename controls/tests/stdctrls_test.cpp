@@ -97,10 +97,7 @@ TEST_F(StdCtrlsTest, DefaultsAndPublishedProperties) {
   label.SetTransparent(true);
   EXPECT_FALSE(label.ControlStyle().Contains(csOpaque));
   EXPECT_EQ(PublishedNames(TLabel::StaticClass()),
-            (std::vector<std::string>{"Name", "Tag", "Align", "Alignment", "Anchors", "AutoSize", "Color",
-                                      "Constraints", "Enabled", "FocusControl", "Font", "ParentColor", "ParentFont",
-                                      "ShowAccelChar", "ShowHint", "Transparent", "Layout", "Visible", "WordWrap",
-                                      "OnClick", "OnMouseEnter", "OnMouseLeave"}));
+            (std::vector<std::string>{"Name", "Tag", "Left", "Top", "Width", "Height", "Cursor", "Hint", "Align", "Alignment", "Anchors", "AutoSize", "BiDiMode", "Caption", "Color", "Constraints", "Enabled", "FocusControl", "Font", "ParentBiDiMode", "ParentColor", "ParentFont", "ShowAccelChar", "ShowHint", "Transparent", "Layout", "Visible", "WordWrap", "OnClick", "OnDblClick", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnMouseEnter", "OnMouseLeave"}));
 
   TButton button(nullptr);
   EXPECT_EQ(button.Width(), 75);
@@ -108,9 +105,7 @@ TEST_F(StdCtrlsTest, DefaultsAndPublishedProperties) {
   EXPECT_TRUE(button.TabStop());
   EXPECT_EQ(button.ControlStyle(), (TControlStyle{csSetCaption, csOpaque, csDoubleClicks}));
   EXPECT_EQ(PublishedNames(TButton::StaticClass()),
-            (std::vector<std::string>{"Name", "Tag", "Anchors", "Cancel", "Constraints", "Default", "Enabled", "Font",
-                                      "ModalResult", "ParentFont", "ShowHint", "TabOrder", "TabStop", "Visible",
-                                      "OnClick"}));
+            (std::vector<std::string>{"Name", "Tag", "Left", "Top", "Width", "Height", "Cursor", "Hint", "Action", "Anchors", "BiDiMode", "Cancel", "Caption", "Constraints", "Default", "Enabled", "Font", "ModalResult", "ParentBiDiMode", "ParentFont", "ShowHint", "TabOrder", "TabStop", "Visible", "OnClick", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp"}));
   EXPECT_EQ(TButton::StaticClass()->FindProperty("TabStop")->Default(), 1);
 }
 
