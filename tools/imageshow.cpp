@@ -16,8 +16,11 @@
 #include "graphics/imglist.h"
 #include "streaming/reader.h"
 #include "streaming/writer.h"
+#include "tools/toolsupport.h"
 
 using namespace tavelo;
+using tavelo::tools::ReadBinaryProperty;
+using tavelo::tools::ReadFile;
 
 namespace {
 
@@ -33,30 +36,6 @@ public:
 private:
   std::unique_ptr<TPicture> picture_ = std::make_unique<TPicture>();
 };
-
-std::string ReadFile(const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw EFOpenError(Format("Impossible d'ouvrir le fichier %s", {String(path)}));
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-// Reads into component a stream that sets one binary property of it.
-void ReadBinaryProperty(TComponent* component, const String& className, const String& property,
-                        const std::string& payload) {
-  TMemoryStream stream;
-  {
-    TWriter writer(stream, 4096);
-    writer.WriteSignature();
-    writer.WriteStr(className);
-    writer.WriteStr("Shown");
-    writer.WriteStr(property);
-    writer.WriteBinary(payload.data(), static_cast<std::int32_t>(payload.size()));
-    writer.WriteListEnd();
-    writer.WriteListEnd();
-  }
-  stream.SetPosition(0);
-  ReadComponentFromStream(stream, component);
-}
 
 const int kColumns = 15, kCellWidth = 30, kCellHeight = 32, kMargin = 8;
 
