@@ -21,6 +21,21 @@ inline int GdiObjectCount() {
   return live;
 }
 
+// The process's drawing tools (pens, brushes, fonts, bitmaps, palettes), leaving out window
+// contexts and regions: Wine keeps a cache of window contexts, with their regions, that
+// grows by a few entries when more windows happen to paint at once, and never shrinks. On
+// Windows, where the cache has a fixed size, this is the platform's whole count.
+inline int GdiToolCount() {
+  DWORD counted = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+  if (counted != 0) return static_cast<int>(counted);
+  int live = 0;
+  for (std::uintptr_t index = 1; index < 0x10000; ++index) {
+    DWORD type = ::GetObjectType(reinterpret_cast<HGDIOBJ>(index));
+    if (type != 0 && type != OBJ_DC && type != OBJ_REGION) ++live;
+  }
+  return live;
+}
+
 // A 32-bit top-down section selected into a memory context.
 class TSurface {
 public:
