@@ -21,10 +21,9 @@ inline int GdiObjectCount() {
   return live;
 }
 
-// The process's drawing tools (pens, brushes, fonts, bitmaps, palettes), leaving out window
-// contexts and regions: Wine keeps a cache of window contexts, with their regions, that
-// grows by a few entries when more windows happen to paint at once, and never shrinks. On
-// Windows, where the cache has a fixed size, this is the platform's whole count.
+// The drawing tools (pens, brushes, fonts, bitmaps, palettes), leaving out window contexts and
+// regions, which the platform may keep in its own cache between uses. Where the platform
+// keeps a count (Windows) this is its whole count.
 inline int GdiToolCount() {
   DWORD counted = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
   if (counted != 0) return static_cast<int>(counted);
