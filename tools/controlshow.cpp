@@ -103,7 +103,10 @@ int Show(const char* logoPath) {
   open->SetHint("Ouvrir|Ouvre un fichier JavaScript existant");
   open->SetShortCut(MakeShortCut('O', TShiftState{ssCtrl}));
   open->SetOnExecute(TNotifyEvent::Bind<&TShow::Open>(&show));
-  auto* button = Add<TButton>(window, 24, 150, 100, 28);
+  // On the right, so that its hint reaches past the window: under Wine with no window manager a
+  // popup lying wholly over its main window shows black on screen (a bare platform popup does
+  // the same), though its own context holds the right pixels.
+  auto* button = Add<TButton>(window, 236, 150, 100, 28);
   button->SetAction(open);
   button->SetShowHint(true);
 
