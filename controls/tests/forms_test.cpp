@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <list>
 #include <string>
 
@@ -149,6 +150,21 @@ struct THandlers : TObject {
   void HideAgain(TObject* sender) { static_cast<TCustomForm*>(sender)->Hide(); }
   void Error(TObject*, Exception& e) { shown.push_back(e.Message()); }
   void Execute(TObject*) { ++executes; }
+  std::vector<String> walk;
+  void Enter(TObject* sender) { walk.push_back("+" + static_cast<TComponent*>(sender)->Name()); }
+  void Exit(TObject* sender) { walk.push_back("-" + static_cast<TComponent*>(sender)->Name()); }
+  TWinControl* redirect = nullptr;  // an enter handler that moves the focus on
+  void EnterAndMove(TObject* sender) {
+    Enter(sender);
+    if (redirect) redirect->SetFocus();
+  }
+  std::vector<int> keys;
+  void FormKey(TObject*, std::uint16_t& key, TShiftState) {
+    keys.push_back(-key);
+    if (key == 'K') key = 0;
+  }
+  void BoxKey(TObject*, std::uint16_t& key, TShiftState) { keys.push_back(key); }
+  void ShortCut(TMessage& key, bool& handled) { handled = key.WParam == VK_F5; }
 };
 
 class FormsTest : public ::testing::Test {
@@ -375,6 +391,75 @@ TEST_F(FormsTest, TabAndShiftTabWalkTheFormAndWrap) {
   boxes[0]->SetTabStop(false);
   PostMessageA(boxes[2]->Handle(), WM_KEYDOWN, VK_RIGHT, 0x014D0001);
   EXPECT_TRUE(RunUntil([&] { return form->ActiveControl() == boxes[0]; }));
+  delete form;
+}
+
+TEST_F(FormsTest, FocusLeavesAndEntersEachLevelOnTheWay) {
+  TForm* form = NewPlainForm();
+  auto make = [&](TWinControl* parent, const char* name, int top) {
+    auto* box = new TBox(form);
+    box->SetName(name);
+    box->SetControlStyle(box->ControlStyle() + TControlStyle{csAcceptsControls});
+    box->SetBounds(10, top, 120, 60);
+    box->SetParent(parent);
+    box->SetOnEnter(TNotifyEvent::Bind<&THandlers::Enter>(&handlers));
+    box->SetOnExit(TNotifyEvent::Bind<&THandlers::Exit>(&handlers));
+    return box;
+  };
+  TBox* panel = make(form, "Panel", 10);
+  TBox* inner = make(panel, "Inner", 10);
+  inner->SetBounds(5, 5, 50, 20);
+  TBox* other = make(form, "Other", 100);
+  other->SetTabStop(false);
+  form->Show();
+  SetForegroundWindow(form->Handle());
+  ASSERT_TRUE(RunUntil([&] { return form->Active() && GetFocus() == panel->Handle(); }));
+  handlers.walk.clear();
+  inner->SetFocus();
+  ASSERT_TRUE(RunUntil([&] { return GetFocus() == inner->Handle(); }));
+  EXPECT_EQ(handlers.walk, (std::vector<String>{"+Inner"}));
+  int count = FocusCount();
+  other->SetFocus();
+  ASSERT_TRUE(RunUntil([&] { return GetFocus() == other->Handle(); }));
+  EXPECT_EQ(handlers.walk, (std::vector<String>{"+Inner", "-Inner", "-Panel", "+Other"}));
+  EXPECT_GT(FocusCount(), count);
+  EXPECT_EQ(form->ActiveControl(), other);
+
+  // An enter handler that moves the focus elsewhere stops the walk it interrupted.
+  handlers.walk.clear();
+  panel->SetOnEnter(TNotifyEvent::Bind<&THandlers::EnterAndMove>(&handlers));
+  handlers.redirect = other;
+  inner->SetFocus();
+  ASSERT_TRUE(RunUntil([&] { return GetFocus() == other->Handle() && form->ActiveControl() == other; }));
+  EXPECT_EQ(std::count(handlers.walk.begin(), handlers.walk.end(), "+Inner"), 0);
+  EXPECT_EQ(handlers.walk.front(), "-Other");
+  EXPECT_EQ(handlers.walk[1], "+Panel");
+  delete form;
+}
+
+TEST_F(FormsTest, TheFormSeesKeysFirstWithPreviewAndItsShortCutEventClaimsThem) {
+  TForm* form = NewPlainForm();
+  auto* box = new TBox(form);
+  box->SetParent(form);
+  box->SetOnKeyDown(TKeyEvent::Bind<&THandlers::BoxKey>(&handlers));
+  form->SetOnKeyDown(TKeyEvent::Bind<&THandlers::FormKey>(&handlers));
+  form->SetOnShortCut(TShortCutEvent::Bind<&THandlers::ShortCut>(&handlers));
+  form->Show();
+  SetForegroundWindow(form->Handle());
+  ASSERT_TRUE(RunUntil([&] { return GetFocus() == box->Handle(); }));
+  auto press = [&](WPARAM key) {
+    PostMessageA(box->Handle(), WM_KEYDOWN, key, 1);
+    Application()->ProcessMessages();
+  };
+  press('J');
+  EXPECT_EQ(handlers.keys, std::vector<int>{'J'});
+  form->SetKeyPreview(true);
+  press('J');
+  press('K');  // the form's handler consumes it
+  press(VK_F5);  // claimed as a shortcut: no key event at all
+  EXPECT_EQ(handlers.keys, (std::vector<int>{'J', -'J', 'J', -'K'}));
+  EXPECT_EQ(form->Perform(FM_IS_SHORTCUT, VK_F5, 1), 1);
+  EXPECT_EQ(form->Perform(FM_IS_SHORTCUT, VK_F6, 1), 0);
   delete form;
 }
 
