@@ -88,6 +88,20 @@ TAVELO_TEST_FORM_PUBLISH(TScaledForm)
 TAVELO_TEST_FORM_PUBLISH(TBadForm)
 TAVELO_TEST_FORM_PUBLISH(TMissingForm)
 
+// An action that takes one kind of target and remembers where it ran.
+class TTargetAction : public TAction {
+public:
+  explicit TTargetAction(TComponent* owner) : TAction(owner) {}
+  bool AcceptsTarget(TComponent* target) override {
+    offered.push_back(target);
+    return target == wanted;
+  }
+  void RunOnTarget(TComponent* target) override { ran = target; }
+  TComponent* wanted = nullptr;
+  TComponent* ran = nullptr;
+  std::vector<TComponent*> offered;
+};
+
 namespace {
 
 // Compiles a description and gives it to the program as the resource of its root class.
@@ -490,6 +504,33 @@ TEST_F(FormsTest, TheMainFormsActionShortCutWorksWhileAnotherFormIsActive) {
   Application()->ProcessMessages();
   EXPECT_EQ(handlers.executes, 1);
   delete other;
+}
+
+TEST_F(FormsTest, AnActionIsOfferedToTheActiveControlTheFormThenEveryVisibleControl) {
+  TForm* main = nullptr;
+  Application()->CreateForm(main);
+  auto* first = new TBox(main);
+  first->SetParent(main);
+  auto* hidden = new TBox(main);
+  hidden->SetVisible(false);
+  hidden->SetParent(main);
+  auto* last = new TBox(main);
+  last->SetParent(main);
+  TTargetAction action(nullptr);
+  action.wanted = last;
+  EXPECT_FALSE(action.Trigger());  // not showing: nobody is asked
+  EXPECT_TRUE(action.offered.empty());
+  EXPECT_FALSE(action.Enabled());  // and without a handler it gave up
+  action.SetEnabled(true);
+  main->Show();
+  SetForegroundWindow(main->Handle());
+  ASSERT_TRUE(RunUntil([&] { return main->ActiveControl() == first; }));
+  EXPECT_TRUE(action.Trigger());
+  EXPECT_EQ(action.ran, last);
+  // The run's own search (a refresh may have searched the same way before it).
+  ASSERT_GE(action.offered.size(), 4u);
+  EXPECT_EQ(std::vector<TComponent*>(action.offered.end() - 4, action.offered.end()),
+            (std::vector<TComponent*>{first, main, first, last}));
 }
 
 TEST_F(FormsTest, VisibleCannotChangeInsideOnShow) {
