@@ -12,6 +12,7 @@
 #include "core/exceptions.h"
 #include "core/messages.h"
 #include "core/publish.h"
+#include "streaming/fixups.h"
 
 namespace tavelo {
 
@@ -69,34 +70,6 @@ String HintOf(TControl* control) {
   return String();
 }
 
-// Windows disabled around a message box: every visible, enabled top-level window of the
-// thread but the one kept.
-struct TTaskWindows {
-  HWND keep = nullptr;
-  std::vector<HWND> disabled;
-};
-
-BOOL CALLBACK DisableTaskWindow(HWND window, LPARAM data) {
-  auto* task = reinterpret_cast<TTaskWindows*>(data);
-  if (window != task->keep && IsWindowVisible(window) && IsWindowEnabled(window)) {
-    task->disabled.push_back(window);
-    EnableWindow(window, FALSE);
-  }
-  return TRUE;
-}
-
-std::vector<HWND> DisableTaskWindows(HWND keep) {
-  TTaskWindows task;
-  task.keep = keep;
-  EnumThreadWindows(GetCurrentThreadId(), &DisableTaskWindow, reinterpret_cast<LPARAM>(&task));
-  return task.disabled;
-}
-
-void EnableTaskWindows(const std::vector<HWND>& windows) {
-  for (HWND window : windows)
-    if (IsWindow(window)) EnableWindow(window, TRUE);
-}
-
 struct TTopMostSearch {
   HWND application = nullptr;
   HWND mainForm = nullptr;
@@ -114,21 +87,70 @@ BOOL CALLBACK FindTopMost(HWND window, LPARAM data) {
   return TRUE;
 }
 
-struct TTopWindowSearch {
-  HWND application = nullptr;
-  HWND found = nullptr;
+}  // namespace
+
+namespace {
+
+struct TTaskWindows {
+  HWND except = nullptr;
+  std::vector<HWND> disabled;
 };
 
-BOOL CALLBACK FindTopWindow(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<TTopWindowSearch*>(data);
-  if (window != search->application && IsWindowVisible(window) && IsWindowEnabled(window)) {
-    search->found = window;
-    return FALSE;
+BOOL CALLBACK DisableTaskWindow(HWND window, LPARAM data) {
+  auto* task = reinterpret_cast<TTaskWindows*>(data);
+  if (window != task->except && IsWindowVisible(window) && IsWindowEnabled(window)) {
+    task->disabled.push_back(window);
+    EnableWindow(window, FALSE);
   }
   return TRUE;
 }
 
+struct TTopWindowSearch {
+  HWND except = nullptr;
+  HWND application = nullptr;
+  HWND plain = nullptr;
+  HWND topMost = nullptr;
+};
+
+BOOL CALLBACK FindTopWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<TTopWindowSearch*>(data);
+  if (window == search->except || window == search->application || !IsWindowVisible(window) ||
+      !IsWindowEnabled(window))
+    return TRUE;
+  if (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) {
+    if (!search->topMost) search->topMost = window;
+    return TRUE;
+  }
+  search->plain = window;
+  return FALSE;
+}
+
 }  // namespace
+
+std::vector<HWND> DisableTaskWindows(HWND except) {
+  TTaskWindows task;
+  task.except = except;
+  try {
+    EnumThreadWindows(GetCurrentThreadId(), &DisableTaskWindow, reinterpret_cast<LPARAM>(&task));
+  } catch (...) {
+    EnableTaskWindows(task.disabled);
+    throw;
+  }
+  return task.disabled;
+}
+
+void EnableTaskWindows(const std::vector<HWND>& windows) {
+  for (HWND window : windows)
+    if (IsWindow(window)) EnableWindow(window, TRUE);
+}
+
+HWND FindTopMostWindow(HWND except) {
+  TTopWindowSearch search;
+  search.except = except;
+  search.application = applicationObject ? applicationObject->Handle() : nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), &FindTopWindow, reinterpret_cast<LPARAM>(&search));
+  return search.plain ? search.plain : search.topMost;
+}
 
 TAnimateWindowProc AnimateWindowProc() { return animateWindow; }
 UINT ControlObjectMessage() { return controlObjectMessage; }
@@ -291,8 +313,8 @@ void TApplication::Initialize() {
 }
 
 void TApplication::FormCreated(TComponent* instance) {
-  auto* form = DynamicCast<TWinControl>(instance);
-  if (!mainForm_ && form && form->IsForm()) {
+  auto* form = DynamicCast<TForm>(instance);
+  if (!mainForm_ && form) {
     form->HandleNeeded();
     mainForm_ = form;
   }
@@ -306,10 +328,11 @@ void TApplication::Run() {
       startup.cb = sizeof(startup);
       GetStartupInfoA(&startup);
       int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWNORMAL;
-      // Seam: a maximised start sets the main form's window state once forms have one.
-      bool minimised = show == SW_SHOWMINNOACTIVE;
+      if (show == SW_SHOWMAXIMIZED) mainForm_->SetWindowState(wsMaximized);
+      // Marked only: the application minimises as a whole below.
+      if (show == SW_SHOWMINNOACTIVE) mainForm_->windowState_ = wsMinimized;
       if (showMainForm_) {
-        if (minimised)
+        if (mainForm_->WindowState() == wsMinimized)
           Minimize();
         else
           mainForm_->SetVisible(true);
@@ -559,7 +582,10 @@ void TApplication::Restore() {
   DefWindowProcA(handle_, WM_SYSCOMMAND, SC_RESTORE, 0);
   SetWindowPos(handle_, nullptr, GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0,
                SWP_NOZORDER | SWP_NOACTIVATE);
-  // Seam: a main form whose window state is minimised and hidden is shown again with forms.
+  if (mainForm_ && mainForm_->WindowState() == wsMinimized && !mainForm_->Visible()) {
+    mainForm_->SetWindowState(wsNormal);
+    mainForm_->Show();
+  }
   RestoreTopMosts();
   if (screenObject && screenObject->ActiveControl() && screenObject->ActiveControl()->HandleAllocated())
     ::SetFocus(screenObject->ActiveControl()->Handle());
@@ -573,11 +599,8 @@ void TApplication::BringToFront() {
 }
 
 void TApplication::FocusTopMostWindow() {
-  TTopWindowSearch search;
-  search.application = handle_;
-  EnumThreadWindows(GetCurrentThreadId(), &FindTopWindow, reinterpret_cast<LPARAM>(&search));
-  if (search.found && (!hintWindow_ || !hintWindow_->HandleAllocated() || search.found != hintWindow_->Handle()))
-    ::SetFocus(search.found);
+  HWND found = FindTopMostWindow(nullptr);
+  if (found && (!hintWindow_ || !hintWindow_->HandleAllocated() || found != hintWindow_->Handle())) ::SetFocus(found);
 }
 
 void TApplication::DisableAppWindows() {
@@ -614,11 +637,18 @@ void TApplication::AppSysCommand(TMessage& message) {
   if (!mainForm_ || !mainForm_->HandleAllocated()) return;
   HWND form = mainForm_->Handle();
   if (!IsWindowEnabled(form) || !IsWindowVisible(form)) return;
-  // Seam: the forms' own focus messages are to be suspended around this once forms exist.
   HWND previous = GetFocus();
-  ::SetFocus(form);
-  mainForm_->Perform(WM_SYSCOMMAND, message.WParam, message.LParam);
-  if (previous && IsWindow(previous)) ::SetFocus(previous);
+  bool suspended = FocusMessagesSuspended();
+  FocusMessagesSuspended() = true;
+  try {
+    ::SetFocus(form);
+    mainForm_->Perform(WM_SYSCOMMAND, message.WParam, message.LParam);
+    if (previous && IsWindow(previous)) ::SetFocus(previous);
+  } catch (...) {
+    FocusMessagesSuspended() = suspended;
+    throw;
+  }
+  FocusMessagesSuspended() = suspended;
   message.Result = 1;
 }
 
@@ -693,8 +723,7 @@ void TApplication::WndProc(TMessage& message) {
       DefaultHandler(message);
       break;
     case WM_CLOSE:
-      // The main form closes as if its own window were closed.
-      if (mainForm_ && mainForm_->HandleAllocated()) SendMessageA(mainForm_->Handle(), WM_CLOSE, 0, 0);
+      if (mainForm_) mainForm_->Close();
       break;
     case WM_ENDSESSION:
       if (message.WParam) terminated_ = true;
@@ -1034,6 +1063,8 @@ void StartControls() {
     animateWindow = reinterpret_cast<TAnimateWindowProc>(reinterpret_cast<void*>(GetProcAddress(user, "AnimateWindow")));
   // 5. The shell's message for a task bar that came back.
   taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+  // References to components of other windows find the windows by name.
+  RegisterFindGlobalComponentProc(&FindGlobalForm);
 }
 
 void StopControls() {
@@ -1042,6 +1073,7 @@ void StopControls() {
   // The application's owned pop-ups go out of sight before the forms are freed.
   if (app->Handle()) ShowOwnedPopups(app->Handle(), FALSE);
   app->SetShowHint(false);
+  UnregisterFindGlobalComponentProc(&FindGlobalForm);
   delete app;
   applicationObject = nullptr;
   ControlAppHooks() = TControlAppHooks{};

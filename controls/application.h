@@ -16,9 +16,11 @@
 #include <exception>
 #include <memory>
 #include <new>
+#include <type_traits>
 #include <vector>
 
 #include "controls/controls.h"
+#include "controls/forms.h"
 #include "controls/hintwindow.h"
 #include "controls/screen.h"
 #include "actions/actionlist.h"
@@ -46,7 +48,6 @@ struct THintInfo {
 TAVELO_EVENT(TIdleEvent, void(TObject* sender, bool& done))
 TAVELO_EVENT(TExceptionEvent, void(TObject* sender, Exception& error))
 TAVELO_EVENT(TMessageEvent, void(MSG& msg, bool& handled))
-TAVELO_EVENT(TShortCutEvent, void(TMessage& key, bool& handled))
 TAVELO_EVENT(TShowHintEvent, void(String& hintStr, bool& canShow, THintInfo& hintInfo))
 TAVELO_EVENT(TSettingChangeEvent, void(TObject* sender, int flag, const String& section, int& result))
 
@@ -66,6 +67,14 @@ UINT ControlObjectMessage();
 // The message the shell broadcasts when the task bar comes back.
 UINT TaskbarCreatedMessage();
 
+// The task windows: every visible, enabled top-level window of this thread. Disabling
+// (all but one window, or none) returns the windows it disabled; enabling takes them back.
+std::vector<HWND> DisableTaskWindows(HWND except);
+void EnableTaskWindows(const std::vector<HWND>& windows);
+// The first visible, enabled top-level window of the thread in z-order, other than except
+// and the application window, preferring one that is not top-most; none when there is none.
+HWND FindTopMostWindow(HWND except);
+
 // The title an executable's path gives: the name after the last "\", cut from its first
 // ".", lower-case after the first character.
 String ApplicationTitleFromPath(const String& path);
@@ -79,7 +88,7 @@ public:
   HWND Handle() const { return handle_; }
   String Title() const;
   void SetTitle(const String& value);
-  TWinControl* MainForm() const { return mainForm_; }
+  TForm* MainForm() const { return mainForm_; }
   TIcon* Icon() const { return icon_.get(); }
   bool Active() const { return active_; }
   bool Terminated() const { return terminated_; }
@@ -117,8 +126,9 @@ public:
   // Runs the procedures other modules registered; nothing else.
   void Initialize();
   // Makes an object of class T owned by the application and stores it in reference first,
-  // so the object's own construction may already find it there; on failure the reference
-  // is empty again. The first object that answers IsForm() becomes the main form.
+  // so the object's own construction may already find it there; a form then reads its
+  // description. On failure what was built is freed and the reference is empty again. The
+  // first TForm made becomes the main form, with its window.
   template <class T> void CreateForm(T*& reference);
   void Run();
   // Asks the registered terminate procedures; when all agree, the loop ends after the quit
@@ -224,7 +234,7 @@ private:
 
   HWND handle_ = nullptr;
   String title_;
-  TWinControl* mainForm_ = nullptr;
+  TForm* mainForm_ = nullptr;
   TColor hintColor_ = clInfoBk;
   int hintPause_ = 500;
   int hintShortPause_ = 0;
@@ -273,6 +283,16 @@ template <class T> void TApplication::CreateForm(T*& reference) {
     reference = nullptr;
     ::operator delete(memory);
     throw;
+  }
+  if constexpr (std::is_base_of_v<TCustomForm, T>) {
+    try {
+      reference->AfterConstruction();
+    } catch (...) {
+      T* built = reference;
+      reference = nullptr;
+      delete built;
+      throw;
+    }
   }
   FormCreated(reference);
 }

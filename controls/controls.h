@@ -253,7 +253,8 @@ public:
   void SetAutoSize(bool value);
 
   bool Visible() const { return visible_; }
-  void SetVisible(bool value);
+  // Forms only record the request while their description is read.
+  virtual void SetVisible(bool value);
   void Show() { SetVisible(true); }
   void Hide() { SetVisible(false); }
   bool Enabled() const { return enabled_; }
@@ -284,6 +285,8 @@ public:
   TControlStyle ControlStyle() const { return controlStyle_; }
   void SetControlStyle(TControlStyle value) { controlStyle_ = value; }
   TControlState ControlState() const { return controlState_; }
+  // The form marks the control it is focusing.
+  void SetControlState(TControlState value) { controlState_ = value; }
 
   // Every message to the control goes through here: the replaceable entry when one is set
   // (a user hooking the control), else the control's own WndProc.

@@ -156,17 +156,47 @@ TRect TScreen::DesktopRect() const {
   return Rect(left, top, left + width, top + height);
 }
 
-void TScreen::AddForm(TWinControl* form) {
-  if (!form || std::find(customForms_.begin(), customForms_.end(), form) != customForms_.end()) return;
-  customForms_.push_back(form);
+void TScreen::AddForm(TCustomForm* form) {
+  if (!form) return;
+  if (std::find(customForms_.begin(), customForms_.end(), form) == customForms_.end()) customForms_.push_back(form);
+  if (auto* plain = DynamicCast<TForm>(form); plain && std::find(forms_.begin(), forms_.end(), plain) == forms_.end())
+    forms_.push_back(plain);
   if (TApplication* app = Application()) app->UpdateVisible();
 }
 
-void TScreen::RemoveForm(TWinControl* form) {
-  auto it = std::find(customForms_.begin(), customForms_.end(), form);
-  if (it == customForms_.end()) return;
-  customForms_.erase(it);
+void TScreen::RemoveForm(TCustomForm* form) {
+  // Called while the form is torn down: compare addresses only.
+  auto custom = std::find(customForms_.begin(), customForms_.end(), form);
+  if (custom == customForms_.end()) return;
+  customForms_.erase(custom);
+  forms_.erase(std::remove_if(forms_.begin(), forms_.end(),
+                              [&](TForm* f) { return static_cast<TControl*>(f) == static_cast<TControl*>(form); }),
+               forms_.end());
+  // A modal run under way pops its entry whatever happens: keep the place, drop the form.
+  std::replace(saveFocusedList_.begin(), saveFocusedList_.end(), form, static_cast<TCustomForm*>(nullptr));
   if (TApplication* app = Application()) app->UpdateVisible();
+}
+
+void TScreen::MoveFormToFront(TCustomForm* form) {
+  auto custom = std::find(customForms_.begin(), customForms_.end(), form);
+  if (custom != customForms_.end()) std::rotate(customForms_.begin(), custom, custom + 1);
+  auto* plain = DynamicCast<TForm>(form);
+  auto it = std::find(forms_.begin(), forms_.end(), plain);
+  if (plain && it != forms_.end()) {
+    std::rotate(forms_.begin(), it, it + 1);
+    activeForm_ = plain;
+  } else {
+    activeForm_ = nullptr;
+  }
+}
+
+void TScreen::SetActiveCustomForm(TCustomForm* value) { activeCustomForm_ = value; }
+
+TCustomForm* TScreen::PopFocusedForm() {
+  if (saveFocusedList_.empty()) return nullptr;
+  TCustomForm* form = saveFocusedList_.front();
+  saveFocusedList_.erase(saveFocusedList_.begin());
+  return form;
 }
 
 void TScreen::UpdateLastActive() {
@@ -183,15 +213,17 @@ void TScreen::UpdateLastActive() {
 void TScreen::ControlDestroyed(TControl* control) {
   if (!control) return;
   if (control == activeControl_) activeControl_ = nullptr;
-  if (control == activeCustomForm_) activeCustomForm_ = nullptr;
-  if (control == activeForm_) activeForm_ = nullptr;
-  if (control == focusedForm_) focusedForm_ = nullptr;
+  if (control == static_cast<TControl*>(activeCustomForm_)) activeCustomForm_ = nullptr;
+  if (control == static_cast<TControl*>(activeForm_)) activeForm_ = nullptr;
+  if (control == static_cast<TControl*>(focusedForm_)) focusedForm_ = nullptr;
   // Called while the control is torn down: compare addresses only.
-  for (TWinControl* form : customForms_)
+  for (TCustomForm* form : customForms_)
     if (static_cast<TControl*>(form) == control) {
       RemoveForm(form);
       break;
     }
+  for (TCustomForm*& form : saveFocusedList_)
+    if (static_cast<TControl*>(form) == control) form = nullptr;
   UpdateLastActive();
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "controls/controls.h"
+#include "controls/forms.h"
 #include "core/stringlist.h"
 
 namespace tavelo {
@@ -20,26 +21,30 @@ public:
   explicit TScreen(TComponent* owner);
   ~TScreen() override;
 
-  // Every form in creation order. Until forms exist, a form is any top-level windowed
-  // control answering IsForm() that registers itself; the two lists are then the same.
+  // Every form in creation order; Forms holds those that are TForm.
   int CustomFormCount() const { return static_cast<int>(customForms_.size()); }
-  TWinControl* CustomForms(int index) const { return customForms_[static_cast<std::size_t>(index)]; }
-  int FormCount() const { return CustomFormCount(); }
-  TWinControl* Forms(int index) const { return CustomForms(index); }
-  // A form joins (leaves) the list; the application window then follows whether any form
-  // is visible.
-  void AddForm(TWinControl* form);
-  void RemoveForm(TWinControl* form);
+  TCustomForm* CustomForms(int index) const { return customForms_[static_cast<std::size_t>(index)]; }
+  int FormCount() const { return static_cast<int>(forms_.size()); }
+  TForm* Forms(int index) const { return forms_[static_cast<std::size_t>(index)]; }
+  // A form joins (leaves) the lists; the application window then follows whether any form
+  // is visible. A TForm's own constructor adds it again, to the forms list.
+  void AddForm(TCustomForm* form);
+  void RemoveForm(TCustomForm* form);
+  // The form that takes the focus goes first in the lists.
+  void MoveFormToFront(TCustomForm* form);
 
   // Kept by the forms as the focus moves.
-  TWinControl* ActiveCustomForm() const { return activeCustomForm_; }
-  TWinControl* ActiveForm() const { return activeForm_; }
+  TCustomForm* ActiveCustomForm() const { return activeCustomForm_; }
+  TForm* ActiveForm() const { return activeForm_; }
   TWinControl* ActiveControl() const { return activeControl_; }
-  TWinControl* FocusedForm() const { return focusedForm_; }
-  void SetActiveCustomForm(TWinControl* value) { activeCustomForm_ = value; }
-  void SetActiveForm(TWinControl* value) { activeForm_ = value; }
+  TCustomForm* FocusedForm() const { return focusedForm_; }
+  void SetActiveCustomForm(TCustomForm* value);
+  void SetActiveForm(TForm* value) { activeForm_ = value; }
   void SetActiveControl(TWinControl* value) { activeControl_ = value; }
-  void SetFocusedForm(TWinControl* value) { focusedForm_ = value; }
+  void SetFocusedForm(TCustomForm* value) { focusedForm_ = value; }
+  // The focused forms of the modal runs under way, innermost first.
+  void PushFocusedForm() { saveFocusedList_.insert(saveFocusedList_.begin(), focusedForm_); }
+  TCustomForm* PopFocusedForm();
   // Compares with the last known active form and control and fires the change events.
   void UpdateLastActive();
   TNotifyEvent OnActiveControlChange() const { return onActiveControlChange_; }
@@ -81,12 +86,14 @@ private:
   void CreateCursors();
   void EnumerateMonitors();
 
-  std::vector<TWinControl*> customForms_;
-  TWinControl* activeCustomForm_ = nullptr;
-  TWinControl* activeForm_ = nullptr;
+  std::vector<TCustomForm*> customForms_;
+  std::vector<TForm*> forms_;
+  std::vector<TCustomForm*> saveFocusedList_;
+  TCustomForm* activeCustomForm_ = nullptr;
+  TForm* activeForm_ = nullptr;
   TWinControl* activeControl_ = nullptr;
-  TWinControl* focusedForm_ = nullptr;
-  TWinControl* lastActiveCustomForm_ = nullptr;
+  TCustomForm* focusedForm_ = nullptr;
+  TCustomForm* lastActiveCustomForm_ = nullptr;
   TWinControl* lastActiveControl_ = nullptr;
   TNotifyEvent onActiveControlChange_, onActiveFormChange_;
   int pixelsPerInch_ = 96;

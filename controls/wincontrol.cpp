@@ -243,7 +243,15 @@ void TWinControl::UpdateBounds() {
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
   if (!HandleAllocated() || IsIconic(handle_)) {
-    // Seam: a minimised window also writes the bounds into its restore placement (forms).
+    if (HandleAllocated()) {
+      // A minimised window comes back where it was placed meanwhile.
+      WINDOWPLACEMENT placement{};
+      placement.length = sizeof(placement);
+      if (GetWindowPlacement(handle_, &placement)) {
+        placement.rcNormalPosition = RECT{left, top, left + width, top + height};
+        SetWindowPlacement(handle_, &placement);
+      }
+    }
     TControl::SetBounds(left, top, width, height);
     return;
   }

@@ -30,16 +30,11 @@ bool PumpUntil(const std::function<bool()>& condition) {
   return true;
 }
 
-// The smallest stand-in for a form: a top-level window that may show and that records the
-// framework's questions.
-class TStandInForm : public TCustomControl {
+// A form without a description that records the framework's questions.
+class TStandInForm : public TForm {
 public:
-  explicit TStandInForm(TComponent* owner) : TCustomControl(owner) {
-    SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
-    SetBounds(60, 60, 300, 200);
-  }
-  void Open() { UpdateControlState(); }
-  bool IsForm() const override { return true; }
+  explicit TStandInForm(TComponent* owner) : TForm(owner, 0) { SetBounds(60, 60, 300, 200); }
+  void Open() { Show(); }
   bool IsShortCut(TMessage& key) override {
     shortCuts.push_back(static_cast<int>(key.WParam));
     return claimShortCuts;
@@ -65,7 +60,7 @@ public:
         ++keysReached;
         break;
     }
-    TCustomControl::Dispatch(message);
+    TForm::Dispatch(message);
   }
   std::vector<int> shortCuts;
   bool claimShortCuts = true;
@@ -75,7 +70,7 @@ public:
 
 protected:
   void CreateParams(TCreateParams& params) override {
-    TCustomControl::CreateParams(params);
+    TForm::CreateParams(params);
     params.Style = WS_POPUP | WS_CLIPCHILDREN;
     params.WndParent = nullptr;
   }
