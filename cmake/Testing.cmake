@@ -16,13 +16,18 @@ if(TAVELO_TESTS)
   endif()
 endif()
 
-# tavelo_add_tests(NAME SOURCES ... LIBS ...); nothing when the tests are not built.
+# tavelo_add_tests(NAME SOURCES ... LIBS ... [LOCK name]); nothing when the tests are not built.
+# Tests given the same LOCK never run at the same time (ctest's resource lock).
 function(tavelo_add_tests name)
   if(NOT TAVELO_TESTS)
     return()
   endif()
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "LOCK" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} ${TAVELO_GTEST_LIBS})
-  gtest_add_tests(TARGET ${name} SOURCES ${T_SOURCES} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  gtest_add_tests(TARGET ${name} SOURCES ${T_SOURCES} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+                  TEST_LIST tests)
+  if(T_LOCK)
+    set_tests_properties(${tests} PROPERTIES RESOURCE_LOCK ${T_LOCK})
+  endif()
 endfunction()

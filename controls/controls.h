@@ -25,8 +25,19 @@ namespace tavelo {
 class TControl;
 class TWinControl;
 
-// The result a modal form closes with; 0 keeps it open (the values: stdctrls.h).
+// The result a modal form closes with; 0 keeps it open.
 using TModalResult = int;
+inline constexpr TModalResult ResultNone = 0;
+inline constexpr TModalResult ResultOk = 1;
+inline constexpr TModalResult ResultCancel = 2;
+inline constexpr TModalResult ResultAbort = 3;
+inline constexpr TModalResult ResultRetry = 4;
+inline constexpr TModalResult ResultIgnore = 5;
+inline constexpr TModalResult ResultYes = 6;
+inline constexpr TModalResult ResultNo = 7;
+inline constexpr TModalResult ResultAll = 8;
+inline constexpr TModalResult ResultNoToAll = 9;
+inline constexpr TModalResult ResultYesToAll = 10;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 TAVELO_ENUM(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom)
@@ -395,6 +406,8 @@ protected:
   void SetZOrder(bool topMost);
   virtual void SetZOrderPosition(int position);
   void Loaded() override;
+  // "IsControl": a flag the designer keeps in descriptions; read and written back unchanged.
+  void DefineProperties(TFiler& filer) override;
 
   // Scales by m / d what the scaling flags say; clears them.
   virtual void ChangeScale(int m, int d);
@@ -420,6 +433,7 @@ private:
   std::unique_ptr<TSizeConstraints> constraints_;
   bool autoSize_ = false;
   bool visible_ = true;
+  bool isControl_ = false;
   bool enabled_ = true;
   TColor color_ = clWindow;
   bool parentColor_ = true;

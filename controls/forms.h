@@ -109,8 +109,6 @@ private:
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 using TBorderIcons = TSet<TBorderIcon>;
 TAVELO_ENUM(TBorderIcon, biSystemMenu, biMinimize, biMaximize, biHelp)
-enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
-TAVELO_ENUM(TFormBorderStyle, bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin)
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 TAVELO_ENUM(TFormStyle, fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop)
 enum TPosition {
@@ -128,10 +126,6 @@ TAVELO_ENUM(TCloseAction, caNone, caHide, caFree, caMinimize)
 enum TFormStateFlag { fsCreating, fsVisible, fsShowing, fsModal, fsActivated };
 using TFormState = TSet<TFormStateFlag>;
 
-using TModalResult = int;
-inline constexpr TModalResult ResultNone = 0;
-inline constexpr TModalResult ResultOk = 1;
-inline constexpr TModalResult ResultCancel = 2;
 
 TAVELO_EVENT(TCloseEvent, void(TObject* sender, TCloseAction& action))
 TAVELO_EVENT(TCloseQueryEvent, void(TObject* sender, bool& canClose))
@@ -181,7 +175,7 @@ public:
   bool FindUpdateTarget(TMessage& message);
 
   TModalResult ModalResult() const { return modalResult_; }
-  void SetModalResult(TModalResult value) { modalResult_ = value; }
+  void SetModalResult(TModalResult value) override { modalResult_ = value; }
   TFormState FormState() const { return formState_; }
   TBorderIcons BorderIcons() const { return borderIcons_; }
   void SetBorderIcons(TBorderIcons value);

@@ -11,18 +11,6 @@ namespace tavelo {
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 TAVELO_ENUM(TTextLayout, tlTop, tlCenter, tlBottom)
 
-// What a form closes with when a button hands it its result.
-inline constexpr TModalResult ResultNone = 0;
-inline constexpr TModalResult ResultOk = 1;
-inline constexpr TModalResult ResultCancel = 2;
-inline constexpr TModalResult ResultAbort = 3;
-inline constexpr TModalResult ResultRetry = 4;
-inline constexpr TModalResult ResultIgnore = 5;
-inline constexpr TModalResult ResultYes = 6;
-inline constexpr TModalResult ResultNo = 7;
-inline constexpr TModalResult ResultAll = 8;
-inline constexpr TModalResult ResultNoToAll = 9;
-inline constexpr TModalResult ResultYesToAll = 10;
 
 // Whether character is the caption's accelerator: the character after the last single "&"
 // ("&&" is a literal ampersand), compared without regard to case.
