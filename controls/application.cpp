@@ -312,6 +312,20 @@ void TApplication::Initialize() {
   // Other modules register nothing to run here yet.
 }
 
+TComponent* TApplication::CreateForm(TClass componentClass) {
+  auto* instance = static_cast<TComponent*>(componentClass->Construct(this));
+  if (auto* form = DynamicCast<TCustomForm>(instance)) {
+    try {
+      form->AfterConstruction();
+    } catch (...) {
+      delete form;
+      throw;
+    }
+  }
+  FormCreated(instance);
+  return instance;
+}
+
 void TApplication::FormCreated(TComponent* instance) {
   auto* form = DynamicCast<TForm>(instance);
   if (!mainForm_ && form) {

@@ -130,6 +130,8 @@ public:
   // description. On failure what was built is freed and the reference is empty again. The
   // first TForm made becomes the main form, with its window.
   template <class T> void CreateForm(T*& reference);
+  // The same for a class known only by its record (a form class found by name).
+  TComponent* CreateForm(TClass componentClass);
   void Run();
   // Asks the registered terminate procedures; when all agree, the loop ends after the quit
   // message is fetched.

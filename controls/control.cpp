@@ -10,6 +10,8 @@
 #include "core/exceptions.h"
 #include "core/messages.h"
 #include "core/publish.h"
+#include "streaming/reader.h"
+#include "streaming/writer.h"
 
 namespace tavelo {
 
@@ -529,6 +531,15 @@ void TControl::SendToBack() { SetZOrder(false); }
 void TControl::Loaded() {
   inherited::Loaded();
   UpdateAnchorRules();
+}
+
+void TControl::DefineProperties(TFiler& filer) {
+  inherited::DefineProperties(filer);
+  auto* ancestor = DynamicCast<TControl>(filer.Ancestor());
+  bool stored = isControl_ != (ancestor ? ancestor->isControl_ : false);
+  filer.DefineProperty(
+      "IsControl", [this](TReader& reader) { isControl_ = reader.ReadBoolean(); },
+      [this](TWriter& writer) { writer.WriteBoolean(isControl_); }, stored);
 }
 
 // ---- TGraphicControl ----

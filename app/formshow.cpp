@@ -1,0 +1,35 @@
+// formshow: one of the program's forms, built from its description and shown alone, for a look
+// or a screenshot:
+//   formshow CLASSNAME      (TAboutBox, TForm2)
+// Its timers and handlers run as in the program; closing the window ends it.
+#include <windows.h>
+
+#include <cstdio>
+
+#include "app/program.h"
+#include "controls/application.h"
+#include "controls/forms.h"
+#include "core/exceptions.h"
+#include "streaming/classregistry.h"
+
+using namespace tavelo;
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fputs("usage : formshow CLASSE\n", stderr);
+    return 2;
+  }
+  try {
+    TControlsSession session;
+    RegisterProgramClasses();
+    Application()->Initialize();
+    TClass cls = FindClass(argv[1]);
+    if (!cls->InheritsFrom(TCustomForm::StaticClass())) throw EInvalidOperation(String(argv[1]) + " n'est pas une fiche");
+    Application()->CreateForm(cls);
+    Application()->Run();
+  } catch (...) {
+    ShowLastResort(std::current_exception());
+    return 1;
+  }
+  return 0;
+}

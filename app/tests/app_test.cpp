@@ -1,0 +1,156 @@
+// The splash window and the about box built from the program's own descriptions, as the
+// program builds them, then shown, ticked and closed with real input.
+#include <gtest/gtest.h>
+
+#include "app/about.h"
+#include "app/program.h"
+#include "app/splash.h"
+#include "controls/application.h"
+#include "controls/tests/control_test_support.h"
+
+namespace tavelo {
+namespace {
+
+using testing::PumpUntil;
+
+// Both descriptions state a text height of 13 for their font; where the platform's font
+// measures otherwise, the form scales its children by the ratio when it is read.
+int Scaled(TCustomForm* form, int value) {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, form->Font()->Handle());
+  SIZE size{0, 0};
+  GetTextExtentPoint32A(dc, "0", 1, &size);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return MulDiv(value, size.cy, 13);
+}
+
+class ProgramFormsTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    StartControls();
+    RegisterProgramClasses();
+    // A main form of its own, so that closing the about box does not end the loop.
+    Application()->CreateForm(main);
+    main->SetBounds(0, 0, 120, 80);
+  }
+  void TearDown() override {
+    StopControls();
+    Form2 = nullptr;
+    AboutBox = nullptr;
+  }
+  // Runs the application's loop until done() holds or the deadline passes.
+  static bool LoopUntil(const std::function<bool()>& done, DWORD milliseconds = 5000) {
+    return PumpUntil([&] {
+      Application()->ProcessMessages();
+      return done();
+    }, milliseconds);
+  }
+  TForm* main = nullptr;
+};
+
+TEST_F(ProgramFormsTest, SplashIsBuiltFromItsDescription) {
+  Application()->CreateForm(Form2);
+  ASSERT_NE(Form2->Panel1, nullptr);
+  EXPECT_FALSE(Form2->Visible());
+  EXPECT_EQ(Form2->Caption(), "Information");
+  EXPECT_EQ(Form2->BorderStyle(), bsSizeToolWin);
+  EXPECT_EQ(Form2->FormStyle(), fsStayOnTop);
+  EXPECT_EQ(Form2->Color(), clSilver);
+  EXPECT_EQ(Form2->Panel1->Align(), alClient);
+  EXPECT_EQ(Form2->Panel1->Color(), clYellow);
+  EXPECT_EQ(Form2->Panel1->BevelInner(), bvLowered);
+  EXPECT_EQ(Form2->Panel1->BevelOuter(), bvNone);
+  // Not stretched, not auto-sized: the 102 by 102 picture sits in a 105 by 105 image.
+  EXPECT_EQ(Form2->Image1->Parent(), Form2->Panel1);
+  EXPECT_EQ(Form2->Image1->Width(), Scaled(Form2, 105));
+  EXPECT_EQ(Form2->Image1->Picture()->Width(), 102);
+  EXPECT_EQ(Form2->Image1->Picture()->Height(), 102);
+  EXPECT_EQ(Form2->Label1->Caption(), "Tavelo");
+  EXPECT_EQ(Form2->Label1->Font()->Name(), "Swiss921 BT");
+  EXPECT_EQ(Form2->Label1->Font()->Height(), Scaled(Form2, -35));
+  EXPECT_EQ(Form2->Label2->Font()->Color(), clBlue);
+  // The timer keeps its defaults; its handler is the form's.
+  EXPECT_EQ(Form2->Timer1->Interval(), 1000u);
+  EXPECT_TRUE(Form2->Timer1->Enabled());
+  EXPECT_TRUE(Form2->Timer1->OnTimer());
+}
+
+TEST_F(ProgramFormsTest, SplashHidesAtTheNextTickAndStaysHidden) {
+  Application()->CreateForm(Form2);
+  Form2->Show();
+  ASSERT_TRUE(Form2->Visible());
+  ASSERT_TRUE(IsWindowVisible(Form2->Handle()));
+  DWORD shown = GetTickCount();
+  ASSERT_TRUE(LoopUntil([] { return !Form2->Visible(); }, 3000));
+  DWORD elapsed = GetTickCount() - shown;
+  // The timer has run since the form was read: the next tick comes within one interval.
+  EXPECT_LE(elapsed, Form2->Timer1->Interval() + 250) << "hidden after " << elapsed << " ms";
+  EXPECT_FALSE(IsWindowVisible(Form2->Handle()));
+  // Later ticks close a hidden window: it stays hidden, and stays the same form.
+  TForm2* splash = Form2;
+  LoopUntil([] { return false; }, 2200);
+  EXPECT_FALSE(Form2->Visible());
+  EXPECT_EQ(Form2, splash);
+  EXPECT_EQ(Screen()->FormCount(), 2);
+}
+
+TEST_F(ProgramFormsTest, AboutBoxIsBuiltFromItsDescription) {
+  Application()->CreateForm(AboutBox);
+  EXPECT_EQ(AboutBox->Caption(), "A propos");
+  EXPECT_EQ(AboutBox->BorderStyle(), bsDialog);
+  EXPECT_EQ(AboutBox->ClientWidth(), Scaled(AboutBox, 298));
+  EXPECT_EQ(AboutBox->ClientHeight(), Scaled(AboutBox, 300));
+  EXPECT_EQ(AboutBox->Color(), clWhite);
+  // Auto-sized and stretched, at the picture's own size: it stays 102 by 102.
+  EXPECT_EQ(AboutBox->ProgramIcon->Width(), 102);
+  EXPECT_EQ(AboutBox->ProgramIcon->Height(), 102);
+  EXPECT_TRUE(AboutBox->ProgramIcon->Stretch());
+  EXPECT_EQ(AboutBox->Label2->Caption(), "version:1");
+  // The long note wraps inside its width, on several lines.
+  EXPECT_TRUE(AboutBox->Label4->WordWrap());
+  EXPECT_EQ(AboutBox->Label4->Width(), Scaled(AboutBox, 229));
+  EXPECT_GT(AboutBox->Label4->Height(), 3 * Scaled(AboutBox, 13));
+  EXPECT_EQ(AboutBox->Label4->Caption().size(), 183u);
+  EXPECT_EQ(AboutBox->OKButton->Caption(), "OK");
+  EXPECT_TRUE(AboutBox->OKButton->Default());
+  EXPECT_EQ(AboutBox->OKButton->ModalResult(), ResultOk);
+}
+
+// Enter, typed for real, presses the default button; its handler hides the box; shown again
+// it is the same window, unchanged and centred where it was.
+TEST_F(ProgramFormsTest, AboutBoxClosedWithOkComesBackUnchanged) {
+  Application()->CreateForm(AboutBox);
+  main->Show();
+  AboutBox->Show();
+  HWND window = AboutBox->Handle();
+  SetForegroundWindow(window);
+  ASSERT_TRUE(LoopUntil([&] { return GetForegroundWindow() == window && AboutBox->OKButton->Focused(); }));
+  TRect bounds = AboutBox->BoundsRect();
+  String note = AboutBox->Label4->Caption();
+
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_KEYBOARD;
+  input[0].ki.wVk = input[1].ki.wVk = VK_RETURN;
+  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, input, sizeof(INPUT));
+  ASSERT_TRUE(LoopUntil([] { return !AboutBox->Visible(); }));
+  EXPECT_FALSE(IsWindowVisible(window));
+  EXPECT_FALSE(Application()->Terminated());
+
+  TAboutBox* box = AboutBox;
+  AboutBox->Show();
+  LoopUntil([] { return IsWindowVisible(AboutBox->Handle()) != 0; });
+  EXPECT_EQ(AboutBox, box);
+  EXPECT_EQ(AboutBox->Handle(), window);
+  TRect again = AboutBox->BoundsRect();
+  EXPECT_EQ(again.left, bounds.left);
+  EXPECT_EQ(again.top, bounds.top);
+  EXPECT_EQ(again.right, bounds.right);
+  EXPECT_EQ(again.bottom, bounds.bottom);
+  EXPECT_EQ(AboutBox->Label4->Caption(), note);
+  EXPECT_EQ(AboutBox->ComponentCount(), 8);
+}
+
+}  // namespace
+}  // namespace tavelo
