@@ -1,13 +1,15 @@
 // formshow: one of the program's forms, built from its description and shown alone, for a look
 // or a screenshot:
 //   formshow CLASSNAME      (TAboutBox, TForm2)
-// Its timers and handlers run as in the program; closing the window ends it.
+// Its handlers run as in the program, but its timers are stopped so that it stays as it was
+// built (the splash would hide itself at its first tick); closing the window ends the program.
 #include <windows.h>
 
 #include <cstdio>
 
 #include "app/program.h"
 #include "controls/application.h"
+#include "controls/extctrls.h"
 #include "controls/forms.h"
 #include "core/exceptions.h"
 #include "streaming/classregistry.h"
@@ -25,7 +27,9 @@ int main(int argc, char** argv) {
     Application()->Initialize();
     TClass cls = FindClass(argv[1]);
     if (!cls->InheritsFrom(TCustomForm::StaticClass())) throw EInvalidOperation(String(argv[1]) + " n'est pas une fiche");
-    Application()->CreateForm(cls);
+    TComponent* form = Application()->CreateForm(cls);
+    for (int i = 0; i < form->ComponentCount(); ++i)
+      if (auto* timer = DynamicCast<TTimer>(form->Components(i))) timer->SetEnabled(false);
     Application()->Run();
   } catch (...) {
     ShowLastResort(std::current_exception());

@@ -635,7 +635,7 @@ protected:
   // Frame, bevels and buffering (paint.cpp), scaling (scaling.cpp), automatic size
   // (autosize.cpp), bidirectional styles (bidimode.cpp).
   virtual void NcCalcSize(TMessage& message);
-  void NcPaintBevels();
+  void NcPaintBorder();
   void PaintBuffered(TMessage& message);
   void PaintFrames(HDC dc);
   void ParentCtl3DChanged();

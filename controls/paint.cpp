@@ -160,8 +160,9 @@ void TWinControl::NcCalcSize(TMessage& message) {
   if (bevelEdges_.Contains(beBottom)) r->bottom -= size;
 }
 
-void TWinControl::NcPaintBevels() {
-  if (bevelKind_ == bkNone || !handle_) return;
+void TWinControl::NcPaintBorder() {
+  // The border width is the control's colour too: left to the platform it would stay unpainted.
+  if ((bevelKind_ == bkNone && borderWidth_ == 0) || !handle_) return;
   HDC dc = GetWindowDC(handle_);
   if (!dc) return;
   RECT window, client;
@@ -170,7 +171,8 @@ void TWinControl::NcPaintBevels() {
   MapWindowPoints(handle_, nullptr, reinterpret_cast<POINT*>(&client), 2);
   OffsetRect(&client, -window.left, -window.top);
   ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
-  int size = (bevelInner_ != bvNone ? bevelWidth_ : 0) + (bevelOuter_ != bvNone ? bevelWidth_ : 0);
+  int size = 0;
+  if (bevelKind_ != bkNone) size = (bevelInner_ != bvNone ? bevelWidth_ : 0) + (bevelOuter_ != bvNone ? bevelWidth_ : 0);
   RECT r = client;
   if (bevelEdges_.Contains(beLeft)) r.left -= size;
   if (bevelEdges_.Contains(beTop)) r.top -= size;
@@ -184,7 +186,7 @@ void TWinControl::NcPaintBevels() {
   UINT kind = bevelKind_ == bkFlat ? BF_FLAT : bevelKind_ == bkSoft ? BF_SOFT : 0;
   for (bool inner : {false, true}) {
     TBevelCut cut = inner ? bevelInner_ : bevelOuter_;
-    if (cut == bvNone) continue;
+    if (bevelKind_ == bkNone || cut == bvNone) continue;
     for (int i = 0; i < bevelWidth_; ++i) {
       UINT style = BevelStyle(cut, inner);
       if (style)

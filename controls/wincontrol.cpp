@@ -395,7 +395,7 @@ void TWinControl::Dispatch(TMessage& message) {
       break;
     case WM_NCPAINT:
       DefaultHandler(message);
-      NcPaintBevels();
+      NcPaintBorder();
       break;
     case FM_CTL3D_CHANGED:
       NotifyControls(FM_PARENT_CTL3D_CHANGED);

@@ -81,6 +81,14 @@ TEST_F(ProgramFormsTest, SplashHidesAtTheNextTickAndStaysHidden) {
   Form2->Show();
   ASSERT_TRUE(Form2->Visible());
   ASSERT_TRUE(IsWindowVisible(Form2->Handle()));
+  // It stays above the main window, even once that one is shown and active.
+  main->Show();
+  SetForegroundWindow(main->Handle());
+  EXPECT_TRUE(GetWindowLongA(Form2->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_TRUE(GetWindowLongA(Form2->Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  HWND above = GetWindow(main->Handle(), GW_HWNDPREV);
+  while (above && above != Form2->Handle()) above = GetWindow(above, GW_HWNDPREV);
+  EXPECT_EQ(above, Form2->Handle()) << "the splash comes before the main window in the platform's order";
   DWORD shown = GetTickCount();
   ASSERT_TRUE(LoopUntil([] { return !Form2->Visible(); }, 3000));
   DWORD elapsed = GetTickCount() - shown;

@@ -107,10 +107,21 @@ TEST_F(PaintTest, BorderWidthAndBevelsInsetTheClientArea) {
   EXPECT_EQ(w->BevelEdges(), (TBevelEdges{beLeft, beTop, beRight, beBottom}));
   EXPECT_EQ(w->BevelKind(), bkNone);
   ASSERT_TRUE(w->HandleAllocated());
-  // Without a bevel kind the bevels take nothing.
+  // Without a bevel kind the bevels take nothing; the border is painted in the control's colour.
   w->SetBorderWidth(3);
   EXPECT_EQ(ClientSize(w->Handle()).cx, 94);
   EXPECT_EQ(ClientSize(w->Handle()).cy, 74);
+  w->SetColor(clYellow);
+  {
+    HDC dc = GetWindowDC(w->Handle());
+    ASSERT_NE(dc, nullptr);
+    w->Perform(WM_NCPAINT, 1, 0);
+    TSurface surface(100, 80);
+    BitBlt(surface.Dc(), 0, 0, 100, 80, dc, 0, 0, SRCCOPY);
+    ReleaseDC(w->Handle(), dc);
+    for (POINT p : {POINT{0, 40}, POINT{2, 2}, POINT{50, 79}, POINT{97, 40}})
+      EXPECT_EQ(surface.At(p.x, p.y), ColorToRGB(clYellow)) << p.x << "," << p.y;
+  }
   w->SetBevelWidth(2);
   w->SetBevelEdges({beLeft, beTop});
   w->SetBevelKind(bkTile);
