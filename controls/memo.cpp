@@ -196,9 +196,15 @@ void TCustomEdit::CreateParams(TCreateParams& params) {
 }
 
 void TCustomEdit::CreateWnd() {
+  // Kept by the control while it had no window; the base forgets it once the window exists.
+  String text = Text();
   creating_ = true;
   try {
     inherited::CreateWnd();
+    // A multi-line window is made without its text (a long one must not ride on the
+    // creation call) and gets it now; the text resets the window's modified flag, so the
+    // flag comes after it.
+    if (MultiLine() && !text.empty()) Send(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   } catch (...) {
     creating_ = false;
     throw;
@@ -426,7 +432,7 @@ void TCustomMemo::SetCaretPos(TPoint value) {
 
 void TCustomMemo::CreateParams(TCreateParams& params) {
   inherited::CreateParams(params);
-  // The text comes after creation (CreateWnd): a long one must not ride on the creation call.
+  // The text follows creation (TCustomEdit::CreateWnd).
   params.Caption = String();
   TAlignment alignment = alignment_;
   if (UseRightToLeftAlignment()) ChangeBiDiModeAlignment(alignment);
@@ -435,17 +441,6 @@ void TCustomMemo::CreateParams(TCreateParams& params) {
   if (wordWrap_) params.Style &= ~static_cast<DWORD>(ES_AUTOHSCROLL);
   if (scrollBars_ == ssHorizontal || scrollBars_ == ssBoth) params.Style |= WS_HSCROLL;
   if (scrollBars_ == ssVertical || scrollBars_ == ssBoth) params.Style |= WS_VSCROLL;
-}
-
-void TCustomMemo::CreateWnd() {
-  // Kept by the control while it had no window; the base forgets it once the window exists.
-  String text = Text();
-  inherited::CreateWnd();
-  if (!text.empty()) {
-    // Raised by creation, not by the user: no change notification (none comes for a
-    // multi-line window anyway).
-    Send(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  }
 }
 
 void TCustomMemo::KeyPress(char& key) {

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <windows.h>
+// The string lists' GetObject, not the platform's macro.
+#undef GetObject
 
 #include "controls/controls.h"
 #include "core/stringlist.h"
@@ -145,7 +147,6 @@ public:
 
 protected:
   void CreateParams(TCreateParams& params) override;
-  void CreateWnd() override;
   void KeyPress(char& key) override;
   void Loaded() override;
   TAlignment ControlsAlignment() const override { return alignment_; }
