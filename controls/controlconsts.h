@@ -9,6 +9,8 @@ inline constexpr const char* SParentRequired = "Le contrôle '%s' n'a pas de fen
 inline constexpr const char* SHintShortCut = "%s (%s)";
 inline constexpr const char* SWindowClass = "Erreur à la création de la classe fenêtre";
 inline constexpr const char* SOutOfTimers = "Pas assez de timers disponibles";
+// The memo's window refused a whole text.
+inline constexpr const char* SMemoTextTooLarge = "Le texte dépasse la capacité du mémo";
 // The forms' own.
 inline constexpr const char* SVisibleChanged = "Impossible de changer Visible dans OnShow ou OnHide";
 inline constexpr const char* SCannotShowModal = "Impossible de rendre modale une fenêtre visible";
