@@ -341,7 +341,12 @@ void TCustomStatusBar::DrawItem(TMessage& message) {
 
 bool TCustomStatusBar::TryRunAction(TBasicAction* action) {
   auto* hint = DynamicCast<THintAction>(action);
-  if (!autoHint_ || onHint_ || !hint) return inherited::TryRunAction(action);
+  if (!autoHint_ || !hint) return inherited::TryRunAction(action);
+  if (onHint_) {
+    // The handler shows the hint its own way; the action goes on as for any component.
+    onHint_(this);
+    return inherited::TryRunAction(action);
+  }
   if (simplePanel_ || panels_->Count() == 0)
     SetSimpleText(hint->Hint());
   else

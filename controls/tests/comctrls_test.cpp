@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "actions/customaction.h"
 #include "controls/application.h"
 #include "controls/comctrls.h"
 #include "controls/extctrls.h"
@@ -93,6 +94,7 @@ struct TLog : TObject {
   void Draw(TCustomStatusBar*, TStatusPanel* panel, const TRect& rect) {
     steps.push_back("draw " + std::to_string(panel->Index()) + " " + std::to_string(rect.right - rect.left > 0));
   }
+  void Hint(TObject*) { steps.push_back("hint"); }
   void Show(TObject* sender) { steps.push_back("show " + static_cast<TTabSheet*>(sender)->Caption()); }
   void Hide(TObject* sender) { steps.push_back("hide " + static_cast<TTabSheet*>(sender)->Caption()); }
 };
@@ -274,6 +276,67 @@ TEST_F(ComCtrlsTest, AnOwnerDrawnPanelIsDrawnByTheHandler) {
   form->Show();
   UpdateWindow(bar->Handle());
   EXPECT_EQ(log.steps, (std::vector<String>{"draw 1 1"}));
+  delete form;
+}
+
+TEST_F(ComCtrlsTest, WithAutoHintTheApplicationsHintGoesToTheFirstPanelOrTheSimpleText) {
+  TForm* form = NewForm(400, 150);
+  auto* bar = new TStatusBar(form);
+  bar->SetParent(form);
+  THintAction hint(nullptr);
+  hint.SetHint("Ouvre un fichier");
+  EXPECT_FALSE(bar->TryRunAction(&hint));  // AutoHint is off
+  bar->SetAutoHint(true);
+  EXPECT_TRUE(bar->TryRunAction(&hint));
+  EXPECT_EQ(bar->SimpleText(), "Ouvre un fichier");
+  bar->Panels()->Add();
+  hint.SetHint("Enregistre");
+  EXPECT_TRUE(bar->TryRunAction(&hint));
+  EXPECT_EQ(bar->Panels()->Items(0)->Text(), "Enregistre");
+  bar->SetSimplePanel(true);
+  hint.SetHint("Quitte");
+  EXPECT_TRUE(bar->TryRunAction(&hint));
+  EXPECT_EQ(bar->SimpleText(), "Quitte");
+  bar->SetOnHint(TNotifyEvent::Bind<&TLog::Hint>(&log));
+  hint.SetHint("Autre");
+  bar->TryRunAction(&hint);
+  EXPECT_EQ(bar->SimpleText(), "Quitte");
+  EXPECT_EQ(log.steps, (std::vector<String>{"hint"}));
+  delete form;
+}
+
+TEST_F(ComCtrlsTest, ControlTabAndTheTabsAcceleratorsMoveBetweenPages) {
+  TForm* form = NewForm(400, 300);
+  auto* pages = new TPageControl(form);
+  pages->SetParent(form);
+  TTabSheet* one = AddSheet(pages, "&Un");
+  TTabSheet* two = AddSheet(pages, "&Deux");
+  TTabSheet* three = AddSheet(pages, "&Trois");
+  two->SetTabVisible(false);
+  log.pages = pages;
+  pages->SetOnChanging(TTabChangingEvent::Bind<&TLog::Changing>(&log));
+  pages->SetOnChange(TNotifyEvent::Bind<&TLog::Change>(&log));
+  form->Show();
+  form->SetActiveControl(pages);
+  {
+    TKeyHeld control(VK_CONTROL);
+    EXPECT_EQ(pages->Perform(FM_DIALOG_KEY, VK_TAB, 0), 1);
+    EXPECT_EQ(pages->ActivePage(), three);  // the hidden tab is passed over
+    TKeyHeld shift(VK_SHIFT);
+    EXPECT_EQ(pages->Perform(FM_DIALOG_KEY, VK_TAB, 0), 1);
+    EXPECT_EQ(pages->ActivePage(), one);
+  }
+  EXPECT_EQ(log.steps, (std::vector<String>{"changing 0", "change &Trois", "changing 1", "change &Un"}));
+  EXPECT_EQ(pages->Perform(FM_DIALOG_KEY, VK_TAB, 0), 0);  // without Ctrl, not the pages'
+
+  log.steps.clear();
+  EXPECT_EQ(pages->Perform(FM_DIALOG_CHAR, 't', 0), 1);
+  EXPECT_EQ(pages->ActivePage(), three);
+  EXPECT_EQ(pages->Perform(FM_DIALOG_CHAR, 'd', 0), 0);  // its tab is not showing
+  log.allow = false;
+  EXPECT_EQ(pages->Perform(FM_DIALOG_CHAR, 'u', 0), 1);
+  EXPECT_EQ(pages->ActivePage(), three);
+  EXPECT_EQ(log.steps, (std::vector<String>{"changing 0", "change &Trois", "changing 1"}));
   delete form;
 }
 
