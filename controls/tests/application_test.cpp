@@ -176,13 +176,16 @@ protected:
     EXPECT_EQ(Application(), nullptr);
     EXPECT_EQ(ThreadWindowCount(), windowsBefore);
   }
-  // Moves the pointer and waits until the platform reports it there.
+  // Moves the pointer and waits until the platform reports it there, with every report of
+  // an earlier position handled first (a late one would move the hint back).
   static bool MoveMouse(TPoint p) {
     SetCursorPos(p.x, p.y);
     return PumpUntil([&] {
       POINT now;
       GetCursorPos(&now);
-      return now.x == p.x && now.y == p.y;
+      if (now.x == p.x && now.y == p.y && GetQueueStatus(QS_MOUSEMOVE) == 0) return true;
+      SetCursorPos(p.x, p.y);
+      return false;
     });
   }
   // The idle work of one empty queue, without the final wait.
@@ -366,6 +369,8 @@ TEST_F(ApplicationTest, ShortPauseZeroReplacesAShowingHintAtOnce) {
   second->SetHint("Second");
   second->SetShowHint(true);
   second->SetParent(&form);
+  // The pointer may still rest where an earlier program left it, over a control to be.
+  ASSERT_TRUE(MoveMouse(Point(0, 0)));
   form.Open();
   SetForegroundWindow(form.Handle());
   SetActiveWindow(form.Handle());
@@ -387,11 +392,13 @@ TEST_F(ApplicationTest, ShortPauseZeroReplacesAShowingHintAtOnce) {
   ASSERT_TRUE(MoveMouse(Point(origin.x + 110, origin.y + 20)));
   ASSERT_TRUE(PumpUntil([&] { return Application()->HintControl() == second; }));
   // The move that reached the second control showed its hint at once: a short pause of 0
-  // while a hint was showing, so no timer ran in between.
+  // while a hint was showing, so no timer ran in between. (The platform may repeat the move
+  // when the hint window changes under the pointer; each repeat asks the same.)
   EXPECT_TRUE(Application()->HintActive());
   EXPECT_TRUE(window->HintShowing());
   EXPECT_EQ(window->Caption(), "Second");
-  EXPECT_EQ(second->pauses, (std::vector<std::pair<int, int>>{{1, 0}}));
+  ASSERT_FALSE(second->pauses.empty());
+  for (const auto& pause : second->pauses) EXPECT_EQ(pause, (std::pair<int, int>{1, 0}));
 
   Application()->CancelHint();
   EXPECT_FALSE(window->HintShowing());
