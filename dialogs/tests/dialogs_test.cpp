@@ -62,20 +62,19 @@ HWND FileNameEdit(HWND dialog) {
 }
 
 // The thread's visible message box.
+BOOL CALLBACK FindDialogBox(HWND window, LPARAM data) {
+  char cls[16] = {};
+  GetClassNameA(window, cls, sizeof(cls));
+  if (std::string(cls) == "#32770" && IsWindowVisible(window) && GetDlgItem(window, 0xFFFF)) {
+    *reinterpret_cast<HWND*>(data) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 HWND ThreadDialogBox() {
   HWND box = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM data) {
-        char cls[16] = {};
-        GetClassNameA(window, cls, sizeof(cls));
-        if (std::string(cls) == "#32770" && IsWindowVisible(window) && GetDlgItem(window, 0xFFFF)) {
-          *reinterpret_cast<HWND*>(data) = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&box));
+  EnumThreadWindows(GetCurrentThreadId(), &FindDialogBox, reinterpret_cast<LPARAM>(&box));
   return box;
 }
 
