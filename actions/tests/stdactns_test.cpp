@@ -10,7 +10,10 @@
 #include "controls/stdctrls.h"
 #include "controls/tests/control_test_support.h"
 #include "dialogs/clipbrd.h"
+#include "core/system.h"
 #include "dialogs/tests/dialog_test_support.h"
+#include "streaming/classregistry.h"
+#include "tools/formtext.h"
 
 namespace tavelo::testing {
 namespace {
@@ -182,6 +185,46 @@ TEST_F(StdActionsTest, FileExitClosesTheMainFormThroughItsOnClose) {
     Application()->ProcessMessages();
     return Application()->Terminated();
   }));
+}
+
+class TActionsForm : public TForm {
+  TAVELO_CLASS(TActionsForm, TForm)
+public:
+  explicit TActionsForm(TComponent* owner) : TForm(owner) {}
+  TFileOpen* FileOpen1 = nullptr;
+};
+
+TAVELO_PUBLISH(TActionsForm) { c.Field("FileOpen1", &Self::FileOpen1); }
+
+// The editor's description sets the owned dialog through dotted names inside the action's entry.
+TEST_F(StdActionsTest, TheOwnedDialogIsReadThroughDottedNames) {
+  static const std::string text = R"(ActionsForm: TActionsForm {
+  ActionList1: TCustomActionList {
+    FileOpen1: TFileOpen {
+      Caption = "&Ouvrir..."
+      Dialog.DefaultExt = "js"
+      Dialog.Filter = "Fichier Javascript (*.js*)|*.js|Tous les fichiers (*.*)|*.*"
+      Dialog.Title = "Ouverture de fichier"
+    }
+  }
+}
+)";
+  static const formtext::TCompiled compiled = formtext::Compile(text, ".");
+  sys::RegisterResource(compiled.rootClass, sys::kRcData, compiled.bytes.data(),
+                        static_cast<std::int32_t>(compiled.bytes.size()));
+  RegisterClasses({TCustomActionList::StaticClass(), TFileOpen::StaticClass()});
+  TActionsForm* read = nullptr;
+  Application()->CreateForm(read);
+  ASSERT_NE(read->FileOpen1, nullptr);
+  TOpenDialog* dialog = read->FileOpen1->Dialog();
+  EXPECT_EQ(dialog->Name(), "OpenDialog");
+  EXPECT_EQ(dialog->DefaultExt(), "js");
+  EXPECT_EQ(dialog->Filter(), "Fichier Javascript (*.js*)|*.js|Tous les fichiers (*.*)|*.*");
+  EXPECT_EQ(dialog->Title(), "Ouverture de fichier");
+  EXPECT_EQ(read->FileOpen1->Caption(), "&Ouvrir...");
+  EXPECT_NE(read->FileOpen1->ActionList(), nullptr);
+  // The dialog belongs to its action, not to the form.
+  EXPECT_EQ(read->FindComponent("OpenDialog"), nullptr);
 }
 
 }  // namespace
