@@ -51,7 +51,7 @@ void TEditCopy::RunOnTarget(TComponent* target) { SendMessageA(EditOf(target)->H
 TAVELO_CLASS_IMPL(TEditPaste)
 
 void TEditPaste::RefreshOnTarget(TComponent* target) {
-  EditOf(target);
+  (void)EditOf(target);  // an edit control, as for the others, though only the clipboard counts
   SetEnabled(Clipboard()->HasFormat(CF_TEXT));
 }
 void TEditPaste::RunOnTarget(TComponent* target) { SendMessageA(EditOf(target)->Handle(), WM_PASTE, 0, 0); }

@@ -16,6 +16,10 @@
 
 using namespace tavelo;
 
+namespace {
+constexpr const char* SNotAForm = "%s n'est pas une fiche";
+}  // namespace
+
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fputs("usage : formshow CLASSE\n", stderr);
@@ -26,7 +30,7 @@ int main(int argc, char** argv) {
     RegisterProgramClasses();
     Application()->Initialize();
     TClass cls = FindClass(argv[1]);
-    if (!cls->InheritsFrom(TCustomForm::StaticClass())) throw EInvalidOperation(String(argv[1]) + " n'est pas une fiche");
+    if (!cls->InheritsFrom(TCustomForm::StaticClass())) throw EInvalidOperation(Format(SNotAForm, {String(argv[1])}));
     TComponent* form = Application()->CreateForm(cls);
     for (int i = 0; i < form->ComponentCount(); ++i)
       if (auto* timer = DynamicCast<TTimer>(form->Components(i))) timer->SetEnabled(false);
