@@ -87,10 +87,6 @@ BOOL CALLBACK FindTopMost(HWND window, LPARAM data) {
   return TRUE;
 }
 
-}  // namespace
-
-namespace {
-
 struct TTaskWindows {
   HWND except = nullptr;
   std::vector<HWND> disabled;
