@@ -195,7 +195,8 @@ void TClipboard::WriteClipboardFormat(UINT format, HANDLE data, HPALETTE palette
   if (palette) SetClipboardData(CF_PALETTE, palette);
 }
 
-void TClipboard::AssignPicture(TPicture* source) {
+// A picture and a graphic save themselves alike: one way onto the clipboard for both.
+template <class T> void TClipboard::AssignSaved(T* source) {
   Open();
   try {
     Adding();
@@ -211,21 +212,8 @@ void TClipboard::AssignPicture(TPicture* source) {
   Close();
 }
 
-void TClipboard::AssignGraphic(TGraphic* source) {
-  Open();
-  try {
-    Adding();
-    UINT format = 0;
-    HANDLE data = nullptr;
-    HPALETTE palette = nullptr;
-    source->SaveToClipboardFormat(format, data, palette);
-    WriteClipboardFormat(format, data, palette);
-  } catch (...) {
-    Close();
-    throw;
-  }
-  Close();
-}
+void TClipboard::AssignPicture(TPicture* source) { AssignSaved(source); }
+void TClipboard::AssignGraphic(TGraphic* source) { AssignSaved(source); }
 
 void TClipboard::Assign(TPersistent* source) {
   if (auto* picture = DynamicCast<TPicture>(source)) return AssignPicture(picture);

@@ -62,6 +62,7 @@ protected:
 private:
   void AssignPicture(TPicture* source);
   void AssignGraphic(TGraphic* source);
+  template <class T> void AssignSaved(T* source);
   void AssignToPicture(TPicture* dest);
   void AssignToBitmap(TBitmap* dest);
   void WriteClipboardFormat(UINT format, HANDLE data, HPALETTE palette);
