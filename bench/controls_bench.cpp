@@ -9,48 +9,16 @@
 #include <memory>
 #include <vector>
 
-#include "controls/controls.h"
+#include "bench/window_bench_support.h"
 
 using namespace tavelo;
+using namespace tavelo::bench;
 
 namespace {
 
 int kControls = 500;
 int kRuns = 5;
 double phases[3];  // inserting, painting, destroying: of the last framework run
-
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-  LARGE_INTEGER frequency;
-  ::QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-// The parent: a top-level window that may show, as a form would be.
-class TBenchHost : public TCustomControl {
-public:
-  explicit TBenchHost(TComponent* owner) : TCustomControl(owner) {
-    SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
-    SetBounds(0, 0, 800, 600);
-  }
-  void Open() { UpdateControlState(); }
-
-protected:
-  bool IsForm() const override { return true; }
-  void CreateParams(TCreateParams& params) override {
-    TCustomControl::CreateParams(params);
-    params.Style = WS_POPUP | WS_CLIPCHILDREN | WS_VISIBLE;
-    params.WndParent = nullptr;
-  }
-};
-
-// Lets the windows handle what their creation and destruction queued.
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
 
 // Controls: created, stacked at the top (alTop), shown with the parent, destroyed.
 double Framework(TBenchHost& host) {

@@ -10,56 +10,21 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/window_bench_support.h"
 #include "controls/memo.h"
 
 using namespace tavelo;
+using namespace tavelo::bench;
 
 namespace {
 
 int kRuns = 3;
 int kKeys = 200;
 
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-  LARGE_INTEGER frequency;
-  ::QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Now() {
-  LARGE_INTEGER zero{}, now;
-  ::QueryPerformanceCounter(&now);
-  return Seconds(zero, now);
-}
-
-class TBenchHost : public TCustomControl {
-public:
-  explicit TBenchHost(TComponent* owner) : TCustomControl(owner) {
-    SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
-    SetBounds(0, 0, 800, 600);
-  }
-  void Open() { UpdateControlState(); }
-
-protected:
-  bool IsForm() const override { return true; }
-  void CreateParams(TCreateParams& params) override {
-    TCustomControl::CreateParams(params);
-    params.Style = WS_POPUP | WS_CLIPCHILDREN | WS_VISIBLE;
-    params.WndParent = nullptr;
-  }
-};
-
 struct TChangeCounter : TObject {
   void Change(TObject*) { ++count; }
   int count = 0;
 };
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
 
 // Lines of minified and of ordinary code, CR LF between them, about `size` bytes.
 std::string JavaScriptText(std::size_t size) {
