@@ -210,7 +210,8 @@ TCustomActionManager::TCustomActionManager(TComponent* owner) : TCustomActionLis
 }
 
 TCustomActionManager::~TCustomActionManager() {
-  Destroying();
+  // Partners hear of the end while the bars and the schedule are still here.
+  TearDownComponent();
   prioritySchedule_.reset();
   initialBars_.reset();
   actionBars_.reset();
@@ -346,7 +347,8 @@ void TCustomActionManager::Loaded() {
 
 void TCustomActionManager::Notification(TComponent* component, TOperation operation) {
   // The first notice after the application was told to end writes the settings, once.
-  if (!settingsSaved_ && !fileName_.empty() && Application() && Application()->Terminated()) {
+  if (!settingsSaved_ && !fileName_.empty() && !ComponentState().Contains(csDestroying) && Application() &&
+      Application()->Terminated()) {
     settingsSaved_ = true;
     WriteSettingsFile(fileName_);
   }
