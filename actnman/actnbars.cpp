@@ -385,10 +385,8 @@ void TCustomActionBar::SetCustomizeMode(bool value) {
     TCustomActionControl* control = item->Control();
     if (!control) continue;
     if (value) {
+      // Hidden items are shown so that they can be moved or taken off.
       control->SetVisible(true);
-      bool changes = item->ChangesAllowed().Contains(caModify) &&
-                     (!actionClient_ || actionClient_->ChangesAllowed().Contains(caModify));
-      control->SetEnabled(changes || control->Enabled());
     } else {
       if (!item->Visible()) control->SetVisible(false);
       if (item->Action()) item->Action()->RefreshState();

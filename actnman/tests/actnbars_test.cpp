@@ -159,7 +159,9 @@ TEST_F(ActionBarsTest, VerticalBarsStackTheirControls) {
   bar->SetOrientation(boBottomToTop);
   SizeControls(bar, 30, 20);
   EXPECT_EQ(bar->ControlAt(0)->Top(), 200 - 20);
-  EXPECT_EQ(bar->ControlAt(1)->Top(), 200 - 20 - 2 - 20 - 2);
+  // The running bottom starts at the client height less VertMargin and rises by each height
+  // and spacing; a later control sits a spacing above it.
+  EXPECT_EQ(bar->ControlAt(1)->Top(), (200 - 1) - (20 + 2) - 20 - 2);
   bar->SetOrientation(boRightToLeft);
   SizeControls(bar, 20, 20);
   EXPECT_EQ(bar->ControlAt(0)->Left(), 60 - 20);
@@ -325,6 +327,52 @@ TEST_F(ActionBarsTest, FreeingTheBarOrTheManager) {
   EXPECT_EQ(again->ActionManager(), nullptr);
   EXPECT_EQ(again->ActionClient(), nullptr);
   EXPECT_EQ(again->ControlCount(), 0);
+}
+
+TEST_F(ActionBarsTest, CustomizeModeShowsHiddenItemsAndLocksFixedLists) {
+  NewItem(barItem->Items(), "A");
+  TActionClientItem* hidden = NewItem(barItem->Items(), "B");
+  hidden->SetVisible(false);
+  TTestActionBar* bar = NewBar(200, 30);
+  barItem->SetActionBar(bar);
+  EXPECT_FALSE(hidden->Control()->Visible());
+  bar->SetCustomizeMode(true);
+  EXPECT_TRUE(bar->InCustomizeMode());
+  EXPECT_TRUE(hidden->Control()->Visible());
+  EXPECT_TRUE(bar->Enabled());
+  bar->SetCustomizeMode(false);
+  EXPECT_FALSE(hidden->Control()->Visible());
+  // A list that may not be customised is disabled meanwhile, then gets its state back.
+  barItem->Items()->SetCustomizable(false);
+  bar->SetCustomizeMode(true);
+  EXPECT_FALSE(bar->Enabled());
+  EXPECT_FALSE(bar->ControlAt(0)->Enabled());
+  bar->SetCustomizeMode(false);
+  EXPECT_TRUE(bar->Enabled());
+  EXPECT_TRUE(bar->ControlAt(0)->Enabled());
+}
+
+TEST_F(ActionBarsTest, AHorizontalBarFollowsTheTextDirection) {
+  TTestActionBar* bar = NewBar(200, 30);
+  bar->SetParentBiDiMode(false);
+  bar->SetBiDiMode(bdRightToLeft);
+  EXPECT_EQ(bar->Orientation(), boRightToLeft);
+  bar->SetBiDiMode(bdLeftToRight);
+  EXPECT_EQ(bar->Orientation(), boLeftToRight);
+  bar->SetOrientation(boTopToBottom);
+  bar->SetBiDiMode(bdRightToLeft);
+  EXPECT_EQ(bar->Orientation(), boTopToBottom);
+}
+
+TEST_F(ActionBarsTest, HintSettingsReachTheBarsAndTheApplication) {
+  TTestActionBar* bar = NewBar(200, 30);
+  barItem->SetActionBar(bar);
+  EXPECT_TRUE(manager->ActionBars()->HintShortCuts());
+  manager->ActionBars()->SetHintShortCuts(false);
+  EXPECT_FALSE(Application()->HintShortCuts());
+  bar->SetShowHint(true);
+  manager->ActionBars()->SetShowHints(false);
+  EXPECT_FALSE(bar->ShowHint());
 }
 
 // ---- The editor's manager, read from its description.

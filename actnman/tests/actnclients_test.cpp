@@ -131,7 +131,8 @@ TEST_F(ActionClientsTest, AcceleratorAssignment) {
   NewItem(list, "&Fichier");
   NewItem(list, "&Edition");
   NewItem(list, "?");
-  EXPECT_FALSE(AssignHotKeyLetters(list));
+  // "?" has no accelerator: it is tried, and gets nothing.
+  EXPECT_TRUE(AssignHotKeyLetters(list));
   EXPECT_EQ(Captions(list), (std::vector<String>{"&Fichier", "&Edition", "?"}));
 
   list->Clear();
@@ -297,6 +298,33 @@ TEST_F(ActionClientsTest, MergeIndexesFollow) {
   // Not the first, and the previous one is set: a smaller value changes nothing.
   b->SetMergeIndex(3);
   EXPECT_EQ(b->MergeIndex(), 5);
+}
+
+TEST_F(ActionClientsTest, CopyingAnItemCopiesItsTree) {
+  TAction* open = NewAction("&Ouvrir");
+  TActionClientItem* source = NewItem(bar->Items(), "&Fichier");
+  source->SetUsageCount(4);
+  source->SetLastSession(2);
+  source->SetColor(clRed);
+  source->Items()->Add()->SetAction(open);
+  source->Items()->SetCaptionOptions(coAll);
+  source->ContextItems()->Add()->SetCaption("Contexte");
+  TActionClientItem* copy = bar->Items()->Add();
+  copy->Assign(source);
+  EXPECT_EQ(copy->Caption(), "&Fichier");
+  EXPECT_EQ(copy->UsageCount(), 4);
+  EXPECT_EQ(copy->LastSession(), 2);
+  EXPECT_EQ(copy->Color(), clRed);
+  ASSERT_EQ(copy->Items()->Count(), 1);
+  EXPECT_NE(copy->Items(), source->Items());
+  EXPECT_EQ(copy->Items()->ActionClients(0)->Action(), open);
+  EXPECT_EQ(copy->Items()->CaptionOptions(), coAll);
+  EXPECT_EQ(copy->Items()->ParentItem(), copy);
+  // Context items are copied, never shared.
+  ASSERT_TRUE(copy->HasContextItems());
+  EXPECT_NE(copy->ContextItems(), source->ContextItems());
+  delete open;
+  EXPECT_EQ(copy->Items()->Count(), 0);
 }
 
 TEST_F(ActionClientsTest, AListWhoseOwnerIsNoManagerHasNone) {

@@ -14,6 +14,7 @@ namespace tavelo::testing {
 TAVELO_PUBLISH(TTestActionBar) {
   c.Property("ActionManager", &Self::ActionManager, &Self::SetActionManager);
   c.Property("AllowHiding", &Self::AllowHiding, &Self::SetAllowHiding).Default(true);
+  c.Property("Caption", &Self::Caption, &Self::SetCaption);
   c.Property("EdgeOuter", &Self::EdgeOuter, &Self::SetEdgeOuter).Default(esLowered);
   c.Property("HorzSeparator", &Self::HorzSeparator, &Self::SetHorzSeparator);
   c.Property("Orientation", &Self::Orientation, &Self::SetOrientation);
@@ -152,7 +153,7 @@ std::string ManagerFormText(const std::string& extra) {
     }
     EditSelectAll1: TAction {
       Category = "Edition"
-      Caption = "&Tout sélectionner"
+      Caption = "&Tout s)" "\xC3\xA9" R"(lectionner"
       ShortCut = 16449
     }
     FileSaveAs1: TAction {

@@ -10,6 +10,7 @@
 #include "actnman/tests/actnman_test_support.h"
 #include "controls/application.h"
 #include "controls/screen.h"
+#include "controls/tests/control_test_support.h"
 #include "core/streams.h"
 #include "core/system.h"
 #include "dialogs/msgdlg.h"
@@ -93,6 +94,10 @@ TEST_F(SettingsTest, AMissingFileIsNoErrorAndIsWrittenAtShutdown) {
   new TComponent(read);
   EXPECT_FALSE(sys::FileExists(path));
   Application()->Terminate();
+  ASSERT_TRUE(PumpUntil([] {
+    Application()->ProcessMessages();
+    return Application()->Terminated();
+  }));
   new TComponent(read);
   EXPECT_TRUE(sys::FileExists(path));
   EXPECT_TRUE(m->SettingsSaved());
