@@ -20,3 +20,13 @@ inline constexpr const char* SSettingsDeleteQuestion = "Souhaitez-vous le suppri
 inline constexpr const char* SSettingsSaveError = "Impossible de sauvegarder les paramètres";
 
 }  // namespace tavelo
+
+namespace tavelo {
+
+// ---- The tool bar.
+// The overflow button's hint.
+inline constexpr const char* SMoreButtons = "Boutons supplémentaires";
+inline constexpr const char* SAddRemoveButtons = "&Ajouter ou supprimer des boutons";
+inline constexpr const char* SResetToolBar = "Réinitialiser la barre d'outils";
+
+}  // namespace tavelo

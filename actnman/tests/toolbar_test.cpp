@@ -1,0 +1,295 @@
+// The tool bar as the editor shows it: flat buttons with image and caption, the overflow
+// button at its end, buttons hidden and shown again as the bar narrows and widens, the
+// button's frame and pressed look, and the drop-down button's two parts.
+#include "actnman/tests/toolbar_test_support.h"
+
+#include "actnman/actnconsts.h"
+#include "core/messages.h"
+
+namespace tavelo::testing {
+namespace {
+
+COLORREF Rgb(TColor color) { return ColorToRGB(color); }
+
+int CaptionWidth(TControl* control, const String& caption) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, control->Font()->Handle());
+  RECT r{0, 0, 0, 0};
+  DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &r, DT_CALCRECT | DT_SINGLELINE);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return r.right - r.left;
+}
+
+// Whether some pixel of the rectangle differs from colour.
+bool AnyPixelOtherThan(const TSurface& surface, const TRect& r, COLORREF color) {
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x)
+      if (surface.At(x, y) != color) return true;
+  return false;
+}
+
+using ToolBarLayout = ToolBarFixture;
+
+TEST_F(ToolBarLayout, TheEditorsBarShowsSixButtonsWithImageAndCaptionAndADisabledOverflowButton) {
+  Open();
+  ASSERT_EQ(bar->ItemCount(), 6);
+  EXPECT_EQ(bar->Width(), 688);
+  EXPECT_EQ(bar->Height(), 29);
+  EXPECT_EQ(bar->Align(), alTop);
+  for (int i = 0; i < 6; ++i) {
+    TCustomActionControl* button = Button(i);
+    ASSERT_TRUE(button) << i;
+    EXPECT_TRUE(button->Is<TCustomButtonControl>());
+    EXPECT_FALSE(button->Is<TCustomDropDownButton>());
+    EXPECT_TRUE(button->Visible()) << i;
+    // Margins 4, image 16, spacing 3, the caption, and one pixel more for a button.
+    EXPECT_EQ(button->Width(), 4 + 16 + 3 + CaptionWidth(button, kToolCaptions[static_cast<std::size_t>(i)]) + 4 + 1)
+        << i;
+    EXPECT_EQ(button->Spacing(), 3);
+    if (i > 0) EXPECT_EQ(button->Left(), Button(i - 1)->Left() + Button(i - 1)->Width());
+  }
+  EXPECT_EQ(Button(0)->Left(), 1);
+  EXPECT_EQ(Button(0)->Top(), 1);
+
+  TCustomToolScrollBtn* overflow = bar->OverflowButton();
+  ASSERT_TRUE(overflow);
+  EXPECT_EQ(overflow->Hint(), "Boutons supplémentaires");
+  EXPECT_EQ(overflow->Align(), alRight);
+  EXPECT_EQ(overflow->Direction(), sdRight);
+  EXPECT_EQ(overflow->Width(), 11);
+  EXPECT_EQ(overflow->Left() + overflow->Width(), 688);
+  EXPECT_FALSE(overflow->Enabled());
+  EXPECT_EQ(bar->HiddenCount(), 0);
+
+  auto shot = Snapshot();
+  COLORREF face = Rgb(clBtnFace);
+  for (int i = 0; i < 6; ++i) {
+    TCustomActionControl* button = Button(i);
+    TPoint glyph = button->GlyphPos();
+    EXPECT_EQ(glyph.x, 4);
+    EXPECT_EQ(shot->At(button->Left() + glyph.x + 8, button->Top() + glyph.y + 8), ImageColor(i)) << i;
+    // The masked corner lets the face through.
+    EXPECT_EQ(shot->At(button->Left() + glyph.x, button->Top() + glyph.y), face) << i;
+    TRect text = button->TextBounds();
+    OffsetRect(&text, button->Left(), button->Top());
+    EXPECT_TRUE(AnyPixelOtherThan(*shot, text, face)) << "caption " << i;
+  }
+  // No chevrons on a button with nothing behind it: only the small arrow, greyed.
+  TRect top = Rect(overflow->Left(), 0, overflow->Left() + overflow->Width(), overflow->Height() - 9);
+  EXPECT_FALSE(AnyPixelOtherThan(*shot, top, face));
+  int arrowX = overflow->Left() + overflow->Width() / 2 - 2;
+  int arrowY = overflow->Top() + overflow->Height() - 8;
+  EXPECT_EQ(shot->At(arrowX + 2, arrowY + 1), Rgb(clBtnShadow));
+}
+
+TEST_F(ToolBarLayout, NarrowingHidesTheLastButtonAndWideningShowsItAgain) {
+  Open();
+  TCustomActionControl* last = Button(5);
+  TCustomActionControl* before = Button(4);
+  const int lastRight = last->Left() + last->Width();
+  // One pixel short of the overflow button: nothing happens.
+  form->SetClientWidth(lastRight + 12);
+  EXPECT_TRUE(last->Visible());
+  EXPECT_EQ(bar->HiddenCount(), 0);
+  EXPECT_FALSE(bar->OverflowButton()->Enabled());
+  // The last button's right edge reaches the overflow button: it goes behind it.
+  form->SetClientWidth(lastRight + 11);
+  EXPECT_FALSE(last->Visible());
+  ASSERT_EQ(bar->HiddenCount(), 1);
+  EXPECT_EQ(bar->HiddenButtons(0), last);
+  EXPECT_TRUE(bar->OverflowButton()->Enabled());
+  EXPECT_TRUE(before->Visible());
+  // Now the chevrons show.
+  {
+    auto shot = Snapshot();
+    TCustomToolScrollBtn* overflow = bar->OverflowButton();
+    TRect top = Rect(overflow->Left(), 0, overflow->Left() + overflow->Width(), overflow->Height() - 9);
+    EXPECT_TRUE(AnyPixelOtherThan(*shot, top, Rgb(clBtnFace)));
+  }
+  // Back it comes once it fits before the overflow button, and not a pixel earlier.
+  const int needed = before->Left() + before->Width() + last->Width() + 1 + 11;
+  form->SetClientWidth(needed - 1);
+  EXPECT_FALSE(last->Visible());
+  form->SetClientWidth(needed);
+  EXPECT_TRUE(last->Visible());
+  EXPECT_EQ(bar->HiddenCount(), 0);
+  EXPECT_FALSE(bar->OverflowButton()->Enabled());
+}
+
+TEST_F(ToolBarLayout, AJumpInWidthSettlesAtOnce) {
+  Open();
+  const int thirdRight = Button(2)->Left() + Button(2)->Width();
+  form->SetClientWidth(thirdRight + 12);
+  EXPECT_EQ(bar->HiddenCount(), 3);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(Button(i)->Visible(), i < 3) << i;
+  // The last hidden comes back first.
+  EXPECT_EQ(bar->HiddenButtons(2), Button(3));
+  form->SetClientWidth(688);
+  EXPECT_EQ(bar->HiddenCount(), 0);
+  for (int i = 0; i < 6; ++i) EXPECT_TRUE(Button(i)->Visible()) << i;
+}
+
+TEST_F(ToolBarLayout, TheLeastRecentlyUsedButtonGoesFirstAndTheFirstOneStays) {
+  for (int i = 0; i < 6; ++i) barItem->Items()->ActionClients(i)->SetLastSession(5);
+  barItem->Items()->ActionClients(2)->SetLastSession(1);
+  barItem->Items()->ActionClients(0)->SetLastSession(0);  // never a victim
+  manager->ActionBars()->SetSessionCount(6);
+  Open();
+  const int lastRight = Button(5)->Left() + Button(5)->Width();
+  form->SetClientWidth(lastRight + 11);
+  ASSERT_EQ(bar->HiddenCount(), 1);
+  EXPECT_EQ(bar->HiddenButtons(0), Button(2));
+  EXPECT_FALSE(Button(2)->Visible());
+  EXPECT_TRUE(Button(0)->Visible());
+  EXPECT_TRUE(Button(5)->Visible());
+}
+
+TEST_F(ToolBarLayout, AutoSizeDropsTheOverflowButtonAndWrapsWithARowSeparator) {
+  Open();
+  form->SetClientWidth(Button(2)->Left() + Button(2)->Width() + 11);
+  ASSERT_GT(bar->HiddenCount(), 0);
+  barItem->SetAutoSize(true);
+  bar->SetAutoSize(true);
+  EXPECT_FALSE(bar->OverflowButton());
+  EXPECT_EQ(bar->HiddenCount(), 0);
+  for (int i = 0; i < 6; ++i) EXPECT_TRUE(Button(i)->Visible()) << i;
+  bar->Realign();
+  ASSERT_GT(bar->RowCount(), 1);
+  EXPECT_GT(Button(5)->Top(), Button(0)->Top());
+  // The separator between the first two rows: a shadow line, then a highlight line.
+  int h = Button(5)->Height();
+  int p = 2 * bar->VertMargin() + h + 1;
+  auto shot = Snapshot();
+  EXPECT_EQ(shot->At(10, p - 1), Rgb(clBtnShadow));
+  EXPECT_EQ(shot->At(10, p), Rgb(clBtnHighlight));
+  bar->SetAutoSize(false);
+  EXPECT_TRUE(bar->OverflowButton());
+}
+
+TEST_F(ToolBarLayout, DerivedColoursFollowTheBarColour) {
+  bar->SetColor(clSilver);
+  EXPECT_EQ(bar->ShadowColor(), AdjustLuminance(clSilver, -85));
+  EXPECT_EQ(bar->HighlightColor(), AdjustLuminance(clSilver, 85));
+}
+
+using ToolBarButtons = ToolBarFixture;
+
+TEST_F(ToolBarButtons, AFlatButtonIsFramedRaisedUnderTheMouseAndSunkenWhilePressed) {
+  Open();
+  auto* button = static_cast<TCustomButtonControl*>(Button(1));
+  const int L = button->Left(), T = button->Top(), R = L + button->Width(), B = T + button->Height();
+  COLORREF face = Rgb(clBtnFace);
+  COLORREF light = Rgb(HighlightColorOf(clBtnFace));
+  COLORREF dark = Rgb(clBtnShadow);
+  {
+    auto shot = Snapshot();  // flat: no frame at all
+    EXPECT_EQ(shot->At(L + 3, T), face);
+    EXPECT_EQ(shot->At(R - 1, T + 3), face);
+  }
+  button->Perform(FM_MOUSE_ENTER, 0, 0);
+  EXPECT_TRUE(button->MouseInControl());
+  {
+    auto shot = Snapshot();
+    EXPECT_EQ(shot->At(L + 3, T), light);
+    EXPECT_EQ(shot->At(L, T + 3), light);
+    EXPECT_EQ(shot->At(R - 1, T + 3), dark);
+    EXPECT_EQ(shot->At(L + 3, B - 1), dark);
+  }
+  SendMessageA(bar->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(L + 5, T + 5));
+  EXPECT_EQ(button->State(), bsDown);
+  {
+    auto shot = Snapshot();
+    EXPECT_EQ(shot->At(L + 3, T), dark);
+    EXPECT_EQ(shot->At(L, T + 3), dark);
+    EXPECT_EQ(shot->At(R - 1, T + 3), light);
+    EXPECT_EQ(shot->At(L + 3, B - 1), light);
+    // The image moved one pixel right and down.
+    TPoint glyph = button->GlyphPos();
+    EXPECT_EQ(shot->At(L + glyph.x + 2, T + glyph.y + 2), face);
+    EXPECT_EQ(shot->At(L + glyph.x + 3, T + glyph.y + 3), ImageColor(1));
+  }
+  // Sliding off shows it up; back on, down again.
+  SendMessageA(bar->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(L + 5, T + 5));
+  button->Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-3, 5));
+  EXPECT_EQ(button->State(), bsUp);
+  button->Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_EQ(button->State(), bsDown);
+  SendMessageA(bar->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(L + 5, T + 5));
+  EXPECT_EQ(button->State(), bsUp);
+  EXPECT_FALSE(button->Down());
+  EXPECT_EQ(log.runs, std::vector<String>{"Action2"});
+  EXPECT_EQ(barItem->Items()->ActionClients(1)->UsageCount(), 1);
+}
+
+TEST_F(ToolBarButtons, AReleaseOffTheButtonRunsNothingAndADisabledButtonHasNoFrame) {
+  Open();
+  auto* button = static_cast<TCustomButtonControl*>(Button(0));
+  button->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  button->Perform(WM_LBUTTONUP, 0, MAKELPARAM(-5, 5));
+  EXPECT_TRUE(log.runs.empty());
+  EXPECT_EQ(button->State(), bsUp);
+
+  actions[0]->SetEnabled(false);
+  EXPECT_FALSE(button->Enabled());
+  button->Perform(FM_MOUSE_ENTER, 0, 0);
+  EXPECT_FALSE(button->MouseInControl());
+  auto shot = Snapshot();
+  EXPECT_EQ(shot->At(button->Left() + 3, button->Top()), Rgb(clBtnFace));
+  // The disabled caption is embossed: highlight copy, then shadow.
+  TRect text = button->TextBounds();
+  OffsetRect(&text, button->Left(), button->Top());
+  bool shadow = false;
+  for (int y = text.top; y < text.bottom; ++y)
+    for (int x = text.left; x < text.right; ++x) shadow = shadow || shot->At(x, y) == Rgb(clBtnShadow);
+  EXPECT_TRUE(shadow);
+  ClickControl(button, 5, 5);
+  EXPECT_TRUE(log.runs.empty());
+}
+
+TEST_F(ToolBarButtons, ACheckedActionShowsItsButtonDownOverACheckeredFace) {
+  actions[3]->SetChecked(true);
+  actions[3]->SetGroupIndex(1);
+  Open();
+  auto* button = static_cast<TCustomButtonControl*>(Button(3));
+  auto shot = Snapshot();
+  COLORREF face = Rgb(clBtnFace), light = Rgb(HighlightColorOf(clBtnFace));
+  int x = button->Left() + 2, y = button->Top() + 2;
+  EXPECT_TRUE((shot->At(x, y) == face && shot->At(x + 1, y) == light) ||
+              (shot->At(x, y) == light && shot->At(x + 1, y) == face));
+  // Sunken frame.
+  EXPECT_EQ(shot->At(button->Left() + 3, button->Top()), Rgb(clBtnShadow));
+}
+
+TEST_F(ToolBarButtons, MeasuringIsTheBaseRuleOnePixelWider) {
+  Open();
+  TActionClientItem* item = barItem->Items()->ActionClients(2);
+  item->SetShowCaption(false);
+  // Image only: margins 4 + 16 + 4, one more for a button.
+  EXPECT_EQ(Button(2)->Width(), 25);
+  EXPECT_EQ(Button(2)->Height(), 24);
+  item->SetShowCaption(true);
+  EXPECT_EQ(Button(2)->Width(), 4 + 16 + 3 + CaptionWidth(Button(2), kToolCaptions[2]) + 4 + 1);
+}
+
+TEST_F(ToolBarButtons, ADropDownButtonsMainPartRunsItsActionAndItsRightNinePixelsDropDown) {
+  TActionClientItem* item = barItem->Items()->ActionClients(1);
+  item->Items()->Add()->SetAction(actions[4]);
+  item->Items()->Add()->SetAction(actions[5]);
+  Open();
+  auto* button = DynamicCast<TCustomDropDownButton>(static_cast<TObject*>(Button(1)));
+  ASSERT_TRUE(button);
+  EXPECT_EQ(button->Width(), 4 + 16 + 3 + CaptionWidth(button, kToolCaptions[1]) + 4 + 1 + 9);
+  ClickControl(button, 5, 5);
+  EXPECT_EQ(log.runs, std::vector<String>{"Action2"});
+  // The drop-down part does not run the action.
+  ClickControl(button, button->Width() - 4, 5);
+  EXPECT_EQ(log.runs, std::vector<String>{"Action2"});
+  EXPECT_FALSE(button->DroppedDown());
+  // The arrow: black, below the middle of the drop-down part.
+  auto shot = Snapshot();
+  EXPECT_EQ(shot->At(button->Left() + button->Width() - 7 + 2, button->Top() + button->Height() / 2), RGB(0, 0, 0));
+}
+
+}  // namespace
+}  // namespace tavelo::testing
