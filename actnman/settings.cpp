@@ -1,0 +1,2 @@
+// TODO: filled in the next steps.
+#include "actnman/actnman.h"

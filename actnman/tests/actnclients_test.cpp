@@ -1,0 +1,1 @@
+#include "actnman/actnclients.h"
