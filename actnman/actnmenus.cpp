@@ -889,6 +889,60 @@ TStandardMenuPopup::TStandardMenuPopup(TComponent* owner) : TCustomActionPopupMe
   SetColor(clMenu);
 }
 
+void TStandardMenuPopup::PaintFrame(HDC dc) {
+  RECT window{};
+  GetWindowRect(Handle(), &window);
+  RECT r{0, 0, window.right - window.left, window.bottom - window.top};
+  UINT inner = EdgeInner() == esRaised ? BDR_RAISEDINNER : EdgeInner() == esLowered ? BDR_SUNKENINNER : 0;
+  UINT outer = EdgeOuter() == esRaised ? BDR_RAISEDOUTER : EdgeOuter() == esLowered ? BDR_SUNKENOUTER : 0;
+  UINT mono = Ctl3D() ? 0 : BF_MONO;
+  TActionClients* items = Items();
+  if (Expanded() && items && items->HideUnused()) {
+    // The right side stays open to the runs of formerly hidden items drawn by the items.
+    DrawEdge(dc, &r, inner | outer, BF_LEFT | BF_TOP | mono | BF_ADJUST);
+    TCustomActionControl* last = LastVisibleControl();
+    bool lastUsed = last && last->ActionClient() && !IsHiddenAsUnused(last->ActionClient());
+    DrawEdge(dc, &r, outer | (lastUsed ? BDR_RAISEDINNER : 0), BF_BOTTOM | mono | BF_ADJUST);
+    DrawEdge(dc, &r, outer, BF_RIGHT | mono | BF_ADJUST);
+  } else {
+    TEdgeBorders sides = EdgeBorders();
+    UINT flags = (sides.Contains(ebLeft) ? BF_LEFT : 0) | (sides.Contains(ebTop) ? BF_TOP : 0) |
+                 (sides.Contains(ebRight) ? BF_RIGHT : 0) | (sides.Contains(ebBottom) ? BF_BOTTOM : 0);
+    DrawEdge(dc, &r, inner | outer, flags | mono | BF_ADJUST);
+  }
+  ::FillRect(dc, &r, Brush()->Handle());
+}
+
+void TStandardMenuPopup::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case WM_NCPAINT: {
+      HDC dc = GetWindowDC(Handle());
+      if (!dc) break;
+      RECT window{}, client{};
+      GetWindowRect(Handle(), &window);
+      GetClientRect(Handle(), &client);
+      MapWindowPoints(Handle(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+      OffsetRect(&client, -window.left, -window.top);
+      ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
+      try {
+        PaintFrame(dc);
+      } catch (...) {
+        ReleaseDC(Handle(), dc);
+        throw;
+      }
+      ReleaseDC(Handle(), dc);
+      break;
+    }
+    case WM_NCCALCSIZE:
+      TCustomActionPopupMenu::Dispatch(message);
+      if (Expanded()) reinterpret_cast<RECT*>(message.LParam)->right += 1;
+      if (message.WParam) message.Result = WVR_REDRAW;
+      break;
+    default:
+      TCustomActionPopupMenu::Dispatch(message);
+  }
+}
+
 // ---- TCustomMenuExpandBtn ----
 
 TAVELO_CLASS_IMPL(TCustomMenuExpandBtn)
