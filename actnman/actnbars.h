@@ -64,6 +64,11 @@ private:
   String category_;
 };
 
+// The context menu of a client's ContextItems, shown by the menus (which fill this hook): a
+// popup of the standard class, bound to client, at a screen point, parented to parent.
+using TContextPopupProc = void (*)(TActionClient* client, TPoint screenPos, TCustomActionBar* parent);
+void SetContextPopupProc(TContextPopupProc proc);
+
 class TCustomActionBar : public TToolWindow {
   TAVELO_CLASS(TCustomActionBar, TToolWindow)
 public:
@@ -157,6 +162,8 @@ public:
   virtual void DropItems(TActionDragBaseClass* source, int x, int y);
 
 protected:
+  // The bar sizes itself (RecomputeSize), never to the bounds of its controls.
+  bool CanAutoSize(int& newWidth, int& newHeight) override;
   void AlignControls(TControl* control, TRect& rect) override;
   bool CustomAlignInsertBefore(TControl* c1, TControl* c2) override;
   void CustomAlignPosition(TControl* control, int& newLeft, int& newTop, int& newWidth, int& newHeight,
@@ -165,7 +172,7 @@ protected:
   // Tool bars set it at construction: 2 more pixels between columns.
   void SetVertSeparator(bool value) { vertSeparator_ = value; }
   // The context menu of the client (or of an item control's item) at a screen point.
-  virtual void ShowContextItems(TActionClient* client, TPoint screenPos, TWinControl* parent);
+  virtual void ShowContextItems(TActionClient* client, TPoint screenPos);
   int BannerWidth(TBackgroundLayout layout) const;
 
 private:
@@ -260,6 +267,8 @@ public:
 
   void Click() override;
   void Dispatch(TMessage& message) override;
+  // A new size places the image and the caption again.
+  void SetBounds(int left, int top, int width, int height) override;
 
 protected:
   void Paint() override;

@@ -9,7 +9,7 @@
 #include "actions/customaction.h"
 #include "core/collection.h"
 #include "core/set.h"
-#include "graphics/colors.h"
+#include "graphics/graphicsobjects.h"
 #include "graphics/shortcuts.h"
 
 namespace tavelo {
@@ -77,17 +77,17 @@ public:
   TColor Color() const { return color_; }
   virtual void SetColor(TColor value);
   // Created on first use.
-  TActionClients* ContextItems();
+  TActionClients* ContextItems() const;
   void SetContextItems(TActionClients* value);
   bool HasContextItems() const;
-  TPicture* Background();
+  TPicture* Background() const;
   void SetBackground(TPicture* value);
   // A background that holds a non-empty graphic.
   bool HasBackground() const;
   TBackgroundLayout BackgroundLayout() const { return backgroundLayout_; }
   void SetBackgroundLayout(TBackgroundLayout value);
   // Created on first use, of the classes the manager names.
-  TActionClients* Items();
+  TActionClients* Items() const;
   // Copies; none frees the items.
   void SetItems(TActionClients* value);
   bool HasItems() const;
@@ -126,10 +126,10 @@ protected:
 private:
   void BackgroundChanged(TObject* sender);
   TChangesAllowedSet changesAllowed_{caModify, caMove, caDelete};
-  std::unique_ptr<TActionClients> contextItems_;
-  std::unique_ptr<TPicture> background_;
+  mutable std::unique_ptr<TActionClients> contextItems_;
+  mutable std::unique_ptr<TPicture> background_;
   TBackgroundLayout backgroundLayout_ = blNormal;
-  std::unique_ptr<TActionClients> items_;
+  mutable std::unique_ptr<TActionClients> items_;
 };
 
 class TActionClientLink;
@@ -191,6 +191,7 @@ public:
 
 private:
   friend class TActionClientLink;
+  friend class TCustomActionControl;
   friend bool IsHiddenAsUnused(TActionClientItem* item);
   friend bool AssignHotKeyLetters(TActionClients* list);
   void DoActionChange(TObject* sender);
@@ -216,6 +217,9 @@ private:
 class TActionClients : public TActionClientsCollection {
   TAVELO_CLASS(TActionClients, TActionClientsCollection)
 public:
+  // Made by the manager from its class: the item class is the manager's.
+  using TConstructorArg = TPersistent;
+  explicit TActionClients(TPersistent* owner);
   TActionClients(TPersistent* owner, TClass itemClass);
 
   TActionClientItem* ActionClients(int index) const { return static_cast<TActionClientItem*>(Items(index)); }
@@ -279,7 +283,7 @@ private:
 using TActionClientProc = std::function<void(TActionClient* client)>;
 // Depth first: the step (or, without one, a refresh) on each item, then its sub-items; after
 // the sub-items of an item bound to a bar, that bar recomputes its size.
-void VisitAllItems(TActionClients* list, const TActionClientProc& step = nullptr);
+void VisitAllItems(TActionClientsCollection* list, const TActionClientProc& step = nullptr);
 // Records one use of the item and of each client item above it.
 void NoteItemUse(TActionClientItem* item);
 // Whether the item is hidden because it has not been used lately (cached).

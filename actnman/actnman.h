@@ -17,6 +17,9 @@ class TCustomImageList;
 class TActionBars : public TActionClientsCollection {
   TAVELO_CLASS(TActionBars, TActionClientsCollection)
 public:
+  // Made by the manager from its class: the item class is the manager's.
+  using TConstructorArg = TPersistent;
+  explicit TActionBars(TPersistent* owner);
   TActionBars(TPersistent* owner, TClass itemClass);
 
   TActionBarItem* ActionBars(int index) const;
@@ -136,8 +139,6 @@ public:
 
   void NotifyChanged() override;
   void Notification(TComponent* component, TOperation operation) override;
-
-protected:
   void Loaded() override;
 
 private:
