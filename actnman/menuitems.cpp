@@ -303,11 +303,8 @@ void TStandardMenuItem::PaintImage(TPoint position) {
         RECT inner = column;
         InflateRect(&inner, -1, -1);
         if (checked && !Selected()) {
-          TBrush* brush = canvas->Brush();
-          HBRUSH pattern = CreateCheckeredBrush(Color(), HighlightColorOf(Color()));
-          ::FillRect(canvas->Handle(), &inner, pattern);
-          DeleteObject(pattern);
-          (void)brush;
+          SetCheckeredBrush(canvas, Color(), HighlightColorOf(Color()));
+          canvas->FillRect(inner);
         } else {
           canvas->Brush()->SetStyle(bsSolid);
           canvas->Brush()->SetColor(IsHiddenAsUnused(item) ? HighlightColorOf(Color()) : Color());
