@@ -90,29 +90,45 @@ void TCustomMenuItem::MeasureBounds() {
   TActionClientItem* item = ActionClient();
   if (!item) return;
   TCustomActionControl::MeasureBounds();
-  int height = IsSeparator() ? MenuBarHeight() / 3 * 2 : std::max(Height(), MenuBarHeight());
   TRect text = TextBounds();
-  int textWidth = text.right - text.left, textHeight = text.bottom - text.top;
-  text.left = 24;
-  text.right = 24 + textWidth;
-  text.top = height / 2 - textHeight / 2 - 1;
-  text.bottom = text.top + textHeight;
-  SetTextBounds(text);
+  int textWidth = text.right - text.left;
+  int imageWidth = ImageSize().cx;
+  // What the base rule measured, whatever width the menu's layout gave the control since.
+  int measured = (imageWidth && textWidth ? Spacing() : 0) + Margins().left + imageWidth + textWidth + Margins().right;
+  int height = IsSeparator() ? MenuBarHeight() / 3 * 2 : std::max(Height(), MenuBarHeight());
   shortCutBounds_ = Rect(0, 0, 0, 0);
   int width = 0;
   if (item->ShortCut() != 0) {
-    Canvas()->SetFont(Font());
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, Font()->Handle());
     RECT r{0, 0, 0, 0};
     const String& shortCut = item->ShortCutCaption();
-    DrawTextA(Canvas()->Handle(), shortCut.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOCLIP);
-    OffsetRect(&r, 0, text.top);
+    DrawTextA(dc, shortCut.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOCLIP);
+    SelectObject(dc, old);
+    DeleteDC(dc);
     shortCutBounds_ = r;
-    width = (item->HasGlyph() ? 0 : 24) + Width() + (r.right - r.left) + Spacing() + 21;
+    width = (item->HasGlyph() ? 0 : 24) + measured + (r.right - r.left) + Spacing() + 21;
   } else {
-    width = text.right + text.left;
+    width = 24 + textWidth + 24;
   }
   SetBounds(Left(), Top(), width, height + (edges_.Contains(ebTop) ? 1 : 0) + (edges_.Contains(ebBottom) ? 1 : 0));
-  SetGlyphPos(Point(Margins().left, Height() / 2 - ImageSize().cy / 2 + 1));
+  PositionContents();
+}
+
+void TCustomMenuItem::PositionContents() {
+  TCustomActionControl::PositionContents();
+  TRect text = TextBounds();
+  int textWidth = text.right - text.left, textHeight = text.bottom - text.top;
+  int h = Height() - (edges_.Contains(ebTop) ? 1 : 0) - (edges_.Contains(ebBottom) ? 1 : 0);
+  text.left = 24;
+  text.right = 24 + textWidth;
+  text.top = h / 2 - textHeight / 2 - 1;
+  text.bottom = text.top + textHeight;
+  SetTextBounds(text);
+  int shortCutHeight = shortCutBounds_.bottom - shortCutBounds_.top;
+  shortCutBounds_.top = text.top;
+  shortCutBounds_.bottom = text.top + shortCutHeight;
+  SetGlyphPos(Point(Margins().left, h / 2 - ImageSize().cy / 2 + 1));
 }
 
 void TCustomMenuItem::Paint() {

@@ -33,6 +33,7 @@ public:
   virtual void PaintEdges();
 
   void MeasureBounds() override;
+  void PositionContents() override;
   TSize ImageSize() const override;
   void SetSelected(bool value) override;
   void ItemTriggered() override;

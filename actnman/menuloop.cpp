@@ -19,6 +19,12 @@ bool IsButtonPress(UINT msg) {
          msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK;
 }
 
+// The control a bar's notice carries: in the second parameter, or in the first as the item
+// controls post it.
+TCustomActionControl* NoticeControl(const MSG& msg) {
+  return reinterpret_cast<TCustomActionControl*>(msg.lParam ? static_cast<std::uintptr_t>(msg.lParam) : msg.wParam);
+}
+
 void Deliver(MSG& msg) {
   TranslateMessage(&msg);
   DispatchMessageA(&msg);
@@ -91,15 +97,15 @@ TActionClientItem* TCustomActionMenuBar::TrackMenu() {
           Deliver(msg);
           break;
         case CM_ITEMSELECTED:
-          if (auto* control = reinterpret_cast<TCustomActionControl*>(msg.lParam); MenuOfControl(control))
+          if (auto* control = NoticeControl(msg); MenuOfControl(control))
             ItemSelected(control);
           break;
         case CM_ITEMCLICKED:
-          if (auto* control = reinterpret_cast<TCustomActionControl*>(msg.lParam); MenuOfControl(control))
+          if (auto* control = NoticeControl(msg); MenuOfControl(control))
             if (TActionClientItem* item = ClickItem(control)) chosen_ = item;
           break;
         case CM_ITEMKEYED:
-          if (auto* control = reinterpret_cast<TCustomActionControl*>(msg.lParam); MenuOfControl(control))
+          if (auto* control = NoticeControl(msg); MenuOfControl(control))
             if (TActionClientItem* item = TriggerItem(control)) chosen_ = item;
           break;
         default:
