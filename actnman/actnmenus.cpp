@@ -954,7 +954,7 @@ TCustomMenuExpandBtn::TCustomMenuExpandBtn(TComponent* owner) : TCustomUtilityBu
   SetArrowType(atArrows);
   SetDirection(sdDown);
   SetHint(SExpandMenu);
-  SetOnUtilityClick(TNotifyEvent::Bind<&TCustomMenuExpandBtn::DoClick>(this));
+  SetOnClick(TNotifyEvent::Bind<&TCustomMenuExpandBtn::DoClick>(this));
 }
 
 TCustomActionPopupMenu* TCustomMenuExpandBtn::Menu() const { return DynamicCast<TCustomActionPopupMenu>(Owner()); }
