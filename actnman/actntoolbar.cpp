@@ -139,9 +139,32 @@ void TCustomDropDownButton::Click() {
 }
 
 void TCustomDropDownButton::DropDown() {
-  // The popup that lists the sub-items comes with the menus.
-  droppedDown_ = false;
-  Invalidate();
+  // However the popup ends (a choice, a click outside, an action that raises), it goes and
+  // the button looks as before, so that it keeps working.
+  struct TRestore {
+    TCustomDropDownButton* button;
+    bool flat;
+    TCustomActionPopupMenu* popup = nullptr;
+    ~TRestore() {
+      delete popup;
+      button->droppedDown_ = false;
+      button->SetFlat(flat);
+      button->Invalidate();
+    }
+  } restore{this, Flat()};
+  TActionClientItem* item = ActionClient();
+  TCustomActionBar* bar = ActionBar();
+  if (!item || !item->HasItems() || item->Items()->VisibleCount() == 0 || !bar) return;
+  droppedDown_ = true;
+  SetFlat(false);
+  Repaint();
+  auto* popup = new TStandardMenuPopup(bar);
+  restore.popup = popup;
+  popup->SetParentControl(this);
+  popup->BindItemTree(item);
+  TPoint at = ClientToScreen(Point(Left(), Top() + Height()));
+  at.x -= Left();
+  popup->Popup(at.x, at.y);
 }
 
 void TCustomDropDownButton::Dispatch(TMessage& message) {
@@ -373,7 +396,11 @@ bool TCustomActionToolBar::OverflowStep() {
     }
   } else if (!hiddenButtons_.empty()) {
     TCustomActionControl* top = hiddenButtons_.back();
-    if (Fits(last, top)) {
+    if (top->ActionClient() && !top->ActionClient()->Visible()) {
+      // Hidden by its item meanwhile: it leaves the stack without showing.
+      hiddenButtons_.pop_back();
+      changed = true;
+    } else if (Fits(last, top)) {
       hiddenButtons_.pop_back();
       top->SetVisible(true);
       changed = true;
@@ -391,7 +418,42 @@ bool TCustomActionToolBar::OverflowStep() {
 void TCustomActionToolBar::OverflowClick(TObject*) { ShowOverflowMenu(); }
 
 void TCustomActionToolBar::ShowOverflowMenu() {
-  // The popup of hidden buttons comes with the menus.
+  TActionClients* list = Items();
+  if (overflowPopup_ || !list || !overflowButton_) return;
+  // Whatever way the popup ends, it goes with the temporary item and its control, and the
+  // bar is whole again: the overflow button keeps working after an action that raised.
+  struct TCleanup {
+    TCustomActionToolBar* bar;
+    TCustomizeActionClientItem* item = nullptr;
+    ~TCleanup() {
+      TCustomActionPopupMenu* popup = bar->overflowPopup_;
+      bar->overflowPopup_ = nullptr;
+      delete popup;
+      delete item;
+      bar->RecomputeSize();
+    }
+  } cleanup{this};
+  auto* temporary = new TCustomizeActionClientItem(list);
+  cleanup.item = temporary;
+  temporary->SetVisible(false);
+  for (int i = 0; i < list->Count(); ++i) {
+    TActionClientItem* item = list->ActionClients(i);
+    if (item == temporary || !item->Control() || !IsHidden(item->Control())) continue;
+    TActionClientItem* copy = temporary->Items()->Add();
+    copy->Assign(item);
+    copy->SetUsageCount(-1);
+    copy->SetChangesAllowed(TChangesAllowedSet{});
+  }
+  auto* popup = new TStandardCustomizePopup(this);
+  overflowPopup_ = popup;
+  popup->SetToolBar(this);
+  popup->AddCustomizeEntries(temporary);
+  popup->BindItemTree(temporary);
+  popup->Expand(false);
+  int width = popup->Expanded() ? popup->AllItemsSize().cx : popup->UsedItemsSize().cx;
+  TPoint at = ClientToScreen(Point(overflowButton_->Left() + overflowButton_->Width() - width,
+                                   overflowButton_->Top() + overflowButton_->Height()));
+  popup->Popup(at.x, at.y);
 }
 
 // ---- Items and controls ----
@@ -513,7 +575,7 @@ void TCustomActionToolBar::Notification(TComponent* component, TOperation operat
   TCustomActionDockBar::Notification(component, operation);
   if (operation != opRemove) return;
   if (component == overflowButton_) overflowButton_ = nullptr;
-  if (component == reinterpret_cast<TComponent*>(overflowPopup_)) overflowPopup_ = nullptr;
+  if (component == overflowPopup_) overflowPopup_ = nullptr;
   std::erase_if(hiddenButtons_, [component](TCustomActionControl* c) { return c == component; });
 }
 
@@ -528,6 +590,186 @@ void TCustomActionToolBar::Dispatch(TMessage& message) {
   }
 }
 
+// ---- The overflow popup ----
+
+void TCustomizeActionLink::PushEnabled(bool) {
+  if (TCustomActionControl* control = Client() ? Client()->Control() : nullptr) control->SetEnabled(true);
+}
+
+TCustomizeActionClientItem::TCustomizeActionClientItem(TCollection* collection) : TActionClientItem(nullptr) {
+  SetCollection(collection);
+}
+
+void TCustomizeActionClientItem::ActionChange(TObject* sender, bool checkDefaults) {
+  TActionClientItem::ActionChange(sender, checkDefaults);
+  if (Control()) Control()->SetEnabled(true);
+}
+
+TCustomAddRemoveItem::TCustomAddRemoveItem(TComponent* owner) : TCustomMenuItem(owner) {}
+
+TCustomActionToolBar* TCustomAddRemoveItem::ToolBar() const {
+  TCustomActionMenuBar* menu = Menu();
+  auto* popup = menu ? DynamicCast<TCustomizeActionToolBar>(menu->RootMenu()) : nullptr;
+  return popup ? popup->ToolBar() : nullptr;
+}
+
+TActionClientItem* TCustomAddRemoveItem::ToolBarItem() const {
+  TCustomActionToolBar* bar = ToolBar();
+  TActionClients* list = bar ? bar->Items() : nullptr;
+  int index = ActionClient() ? ActionClient()->Index() : -1;
+  return list && index >= 0 && index < list->Count() ? list->ActionClients(index) : nullptr;
+}
+
+void TCustomAddRemoveItem::MeasureBounds() {
+  TCustomMenuItem::MeasureBounds();
+  if (ActionClient()) SetBounds(Left(), Top(), Width() + kCheckColumn, Height());
+}
+
+void TCustomAddRemoveItem::PositionContents() {
+  TCustomMenuItem::PositionContents();
+  TPoint glyph = GlyphPos();
+  SetGlyphPos(Point(glyph.x + kCheckColumn, glyph.y));
+  TRect text = TextBounds();
+  OffsetRect(&text, kCheckColumn, 0);
+  SetTextBounds(text);
+}
+
+void TCustomAddRemoveItem::Toggle() {
+  if (IsSeparator()) return;
+  TActionClientItem* item = ToolBarItem();
+  TCustomActionToolBar* bar = ToolBar();
+  if (!item || !bar) return;
+  item->SetVisible(!item->Visible());
+  bar->Realign();
+  bar->SetBounds(bar->Left(), bar->Top(), bar->Width(), bar->Height());
+  Invalidate();
+}
+
+void TCustomAddRemoveItem::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  // The menu stays open: the entry only shows or hides its button.
+  if (OnMouseUp()) OnMouseUp()(this, button, shift, x, y);
+  if (button == mbLeft) Toggle();
+  Invalidate();
+}
+
+void TCustomAddRemoveItem::ItemTriggered() { Toggle(); }
+
+void TCustomAddRemoveItem::Dispatch(TMessage& message) {
+  TCustomMenuItem::Dispatch(message);
+  // Always usable, whatever its action's state.
+  if (message.Msg == FM_ENABLED_CHANGED && !Enabled() && !IsSeparator()) SetEnabled(true);
+}
+
+void TStandardAddRemoveItem::PaintBackground(const TRect& rect) {
+  TCanvas* canvas = Canvas();
+  canvas->Brush()->SetStyle(bsSolid);
+  canvas->Brush()->SetColor(clMenu);
+  canvas->FillRect(rect);
+  if (!Highlighted()) return;
+  bool column = (ActionClient() && ActionClient()->HasGlyph()) || IsChecked();
+  canvas->Brush()->SetColor(clHighlight);
+  canvas->FillRect(Rect(column ? 22 : 1, rect.top, rect.right - 2, rect.bottom));
+}
+
+void TStandardAddRemoveItem::PaintText(TRect& rect, std::uint32_t flags, const String& text) {
+  Canvas()->Font()->SetColor(Selected() ? clHighlightText : clMenuText);
+  TCustomActionControl::PaintText(rect, flags, text);
+}
+
+void TStandardAddRemoveItem::Paint() {
+  TCustomAddRemoveItem::Paint();
+  TActionClientItem* item = ToolBarItem();
+  if (!item || !item->Visible() || IsSeparator()) return;
+  TCanvas* canvas = Canvas();
+  RECT box{1, 1, kCheckColumn, Height() - 1};
+  DrawEdge(canvas->Handle(), &box, BDR_RAISEDINNER, BF_RECT);
+  canvas->Pen()->SetColor(clBlack);
+  PaintCheckMark(canvas, Point(6, Height() / 2 + 1), 2, false);
+}
+
+TCustomizeActionToolBar::TCustomizeActionToolBar(TComponent* owner) : TCustomActionPopupMenu(owner) {}
+
+void TCustomizeActionToolBar::AddCustomizeEntries(TActionClientItem* item) {
+  TCustomActionManager* manager = toolBar_ ? toolBar_->ActionManager() : nullptr;
+  TActionBars* initial = manager ? manager->InitialBars() : nullptr;
+  auto* barItem = toolBar_ ? DynamicCast<TActionBarItem>(toolBar_->ActionClient()) : nullptr;
+  if (!initial || !barItem) return;
+  TActionClient* copy = nullptr;
+  for (int i = 0; i < initial->Count() && !copy; ++i)
+    if (initial->ActionBars(i)->ID() == barItem->Index()) copy = initial->ActionBars(i);
+  if (!copy) return;
+  auto fixed = [](TActionClientItem* entry) {
+    entry->SetUsageCount(-1);
+    entry->SetChangesAllowed(TChangesAllowedSet{});
+  };
+  TActionClients* entries = item->Items();
+  TActionClientItem* separator = entries->Add();
+  separator->SetCaption("-");
+  fixed(separator);
+  TActionClientItem* addRemove = entries->Add();
+  addRemove->SetCaption(SAddRemoveButtons);
+  fixed(addRemove);
+  addRemoveItem_ = addRemove;
+  bool copyHasItems = copy->HasItems() && copy->Items()->Count() > 0;
+  if (copyHasItems) {
+    for (int i = 0; i < copy->Items()->Count(); ++i) {
+      TActionClientItem* entry = addRemove->Items()->Add();
+      entry->Assign(copy->Items()->ActionClients(i));
+      if (entry->HasItems()) entry->SetItems(nullptr);
+      fixed(entry);
+    }
+    if (addRemove->HasItems() && addRemove->Items()->Count() > 0) {
+      TActionClientItem* second = entries->Add();
+      second->SetCaption("-");
+      fixed(second);
+    }
+    auto* reset = new TAction(this);
+    reset->SetCaption(SResetToolBar);
+    reset->SetOnExecute(TNotifyEvent::Bind<&TCustomizeActionToolBar::ResetExecute>(this));
+    TActionClientItem* resetItem = entries->Add();
+    resetItem->SetAction(reset);
+    fixed(resetItem);
+  }
+  entries->SetCustomizable(false);
+}
+
+void TCustomizeActionToolBar::ResetExecute(TObject*) {
+  if (toolBar_ && toolBar_->HandleAllocated()) PostMessageA(toolBar_->Handle(), CM_RESETBAR, 0, 0);
+}
+
+TCustomActionControl* TCustomizeActionToolBar::MakeItemControl(TActionClientItem* item) {
+  makingItem_ = item;
+  TCustomActionControl* control;
+  try {
+    control = TCustomActionPopupMenu::MakeItemControl(item);
+  } catch (...) {
+    makingItem_ = nullptr;
+    throw;
+  }
+  makingItem_ = nullptr;
+  return control;
+}
+
+TClass TCustomizeActionToolBar::DefaultControlClass() const {
+  auto* root = DynamicCast<TCustomizeActionToolBar>(RootMenu());
+  TActionClientItem* addRemove = root ? root->addRemoveItem_ : addRemoveItem_;
+  TActionClients* list = makingItem_ ? makingItem_->ActionClients() : nullptr;
+  if (addRemove && list && list->ParentItem() == addRemove) return TStandardAddRemoveItem::StaticClass();
+  return TCustomActionPopupMenu::DefaultControlClass();
+}
+
+TCustomActionPopupMenu* TCustomizeActionToolBar::CreatePopup() {
+  auto* popup = new TCustomizeActionToolBar(this);
+  popup->toolBar_ = toolBar_;
+  popup->addRemoveItem_ = addRemoveItem_;
+  return popup;
+}
+
+TAVELO_CLASS_IMPL(TCustomizeActionLink)
+TAVELO_CLASS_IMPL(TCustomizeActionClientItem)
+TAVELO_CLASS_IMPL(TCustomAddRemoveItem)
+TAVELO_CLASS_IMPL(TStandardAddRemoveItem)
+TAVELO_CLASS_IMPL(TCustomizeActionToolBar)
 TAVELO_CLASS_IMPL(TCustomToolScrollBtn)
 TAVELO_CLASS_IMPL(TCustomDropDownButton)
 TAVELO_CLASS_IMPL(TCustomComboControl)

@@ -5,11 +5,12 @@
 #include <vector>
 
 #include "actnman/actnbuttons.h"
+#include "actnman/actnmenus.h"
+#include "actnman/menuitems.h"
 
 namespace tavelo {
 
 class TCustomActionToolBar;
-class TCustomActionPopupMenu;
 
 // The overflow button at the end of a tool bar: chevrons while buttons are hidden, and a
 // small arrow that says a popup opens.
@@ -137,5 +138,90 @@ class TActionToolBar : public TCustomActionToolBar {
 public:
   explicit TActionToolBar(TComponent* owner) : TCustomActionToolBar(owner) {}
 };
+
+// ---- The popup of the overflow button.
+
+// A link that never disables its control: a customisation entry stays usable whatever its
+// action's state.
+class TCustomizeActionLink : public TActionClientLink {
+  TAVELO_CLASS(TCustomizeActionLink, TActionClientLink)
+public:
+  using TConstructorArg = TObject;
+  explicit TCustomizeActionLink(TObject* client) : TActionClientLink(client) {}
+
+protected:
+  void PushEnabled(bool value) override;
+};
+
+// The hidden item the overflow popup shows: the copies of the hidden buttons and the
+// customisation entries are its sub-items. Its control is always enabled.
+class TCustomizeActionClientItem : public TActionClientItem {
+  TAVELO_CLASS(TCustomizeActionClientItem, TActionClientItem)
+public:
+  explicit TCustomizeActionClientItem(TCollection* collection);
+  void ActionChange(TObject* sender, bool checkDefaults) override;
+};
+
+class TCustomizeActionToolBar;
+
+// An entry of the add-or-remove sub-menu: clicking it shows or hides the tool bar item at the
+// same index, and the menu stays open.
+class TCustomAddRemoveItem : public TCustomMenuItem {
+  TAVELO_CLASS(TCustomAddRemoveItem, TCustomMenuItem)
+public:
+  static constexpr int kCheckColumn = 18;
+
+  explicit TCustomAddRemoveItem(TComponent* owner);
+  // The tool bar item this entry stands for, or none.
+  TActionClientItem* ToolBarItem() const;
+  TCustomActionToolBar* ToolBar() const;
+  void MeasureBounds() override;
+  void PositionContents() override;
+  void ItemTriggered() override;
+  void Dispatch(TMessage& message) override;
+
+protected:
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  void Toggle();
+};
+
+class TStandardAddRemoveItem : public TCustomAddRemoveItem {
+  TAVELO_CLASS(TStandardAddRemoveItem, TCustomAddRemoveItem)
+public:
+  explicit TStandardAddRemoveItem(TComponent* owner) : TCustomAddRemoveItem(owner) {}
+  void PaintBackground(const TRect& rect) override;
+  void PaintText(TRect& rect, std::uint32_t flags, const String& text) override;
+
+protected:
+  void Paint() override;
+};
+
+// The overflow button's popup: the hidden buttons and, when the manager read a settings
+// file, the entries that show or hide buttons and reset the bar.
+class TCustomizeActionToolBar : public TCustomActionPopupMenu {
+  TAVELO_CLASS(TCustomizeActionToolBar, TCustomActionPopupMenu)
+public:
+  explicit TCustomizeActionToolBar(TComponent* owner);
+
+  TCustomActionToolBar* ToolBar() const { return toolBar_; }
+  void SetToolBar(TCustomActionToolBar* value) { toolBar_ = value; }
+  // The "add or remove buttons" entry, when there is one.
+  TActionClientItem* AddRemoveItem() const { return addRemoveItem_; }
+  // Adds the entries under item: a separator, the add-or-remove entry with a copy of each
+  // item the bar had before the settings file was read, and the reset entry.
+  void AddCustomizeEntries(TActionClientItem* item);
+
+  TCustomActionControl* MakeItemControl(TActionClientItem* item) override;
+  TClass DefaultControlClass() const override;
+  TCustomActionPopupMenu* CreatePopup() override;
+
+private:
+  void ResetExecute(TObject* sender);
+
+  TCustomActionToolBar* toolBar_ = nullptr;
+  TActionClientItem* addRemoveItem_ = nullptr;
+  TActionClientItem* makingItem_ = nullptr;
+};
+using TStandardCustomizePopup = TCustomizeActionToolBar;
 
 }  // namespace tavelo

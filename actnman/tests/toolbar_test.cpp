@@ -280,15 +280,130 @@ TEST_F(ToolBarButtons, ADropDownButtonsMainPartRunsItsActionAndItsRightNinePixel
   auto* button = DynamicCast<TCustomDropDownButton>(static_cast<TObject*>(Button(1)));
   ASSERT_TRUE(button);
   EXPECT_EQ(button->Width(), 4 + 16 + 3 + CaptionWidth(button, kToolCaptions[1]) + 4 + 1 + 9);
+  {
+    // The arrow: black, below the middle of the drop-down part.
+    auto shot = Snapshot();
+    EXPECT_EQ(shot->At(button->Left() + button->Width() - 7 + 2, button->Top() + button->Height() / 2), RGB(0, 0, 0));
+  }
   ClickControl(button, 5, 5);
   EXPECT_EQ(log.runs, std::vector<String>{"Action2"});
-  // The drop-down part does not run the action.
-  ClickControl(button, button->Width() - 4, 5);
-  EXPECT_EQ(log.runs, std::vector<String>{"Action2"});
+  log.runs.clear();
+
+  // The right 9 pixels open the sub-items below the button; the choice runs once it closed.
+  TCustomActionPopupMenu* popup = nullptr;
+  log.menuShowing = [&] { return popup && IsWindowVisible(popup->Handle()); };
+  bool wasDropped = false, wasFlat = true;
+  TScript script;
+  script.SetMenu([&]() -> TCustomActionMenuBar* { return popup; });
+  script
+      .Then([&] {
+        popup = item->ChildBar() ? DynamicCast<TCustomActionPopupMenu>(item->ChildBar()) : nullptr;
+        if (!popup) {
+          for (int i = 0; i < bar->ComponentCount() && !popup; ++i)
+            popup = DynamicCast<TCustomActionPopupMenu>(bar->Components(i));
+        }
+        return popup && popup->HandleAllocated() && IsWindowVisible(popup->Handle());
+      })
+      .Then([&] {
+        wasDropped = button->DroppedDown();
+        wasFlat = button->Flat();
+        EXPECT_EQ(popup->ItemCount(), 2);
+        RECT r{};
+        GetWindowRect(popup->Handle(), &r);
+        TPoint below = bar->ClientToScreen(Point(button->Left(), button->Top() + button->Height()));
+        EXPECT_NEAR(r.top, below.y, 2);
+        ScreenClick(ScreenCenter(popup->ControlAt(1)));
+        return true;
+      })
+      .Then([&] { return !log.runs.empty(); });
+  EXPECT_TRUE(script.Play([&] { ClickControl(button, button->Width() - 4, 5); }));
+  EXPECT_TRUE(wasDropped);
+  EXPECT_FALSE(wasFlat);
+  EXPECT_EQ(log.runs, std::vector<String>{"Action6"});
   EXPECT_FALSE(button->DroppedDown());
-  // The arrow: black, below the middle of the drop-down part.
-  auto shot = Snapshot();
-  EXPECT_EQ(shot->At(button->Left() + button->Width() - 7 + 2, button->Top() + button->Height() / 2), RGB(0, 0, 0));
+  EXPECT_TRUE(button->Flat());
+  EXPECT_FALSE(item->ChildBar());
+}
+
+using ToolBarOverflow = ToolBarFixture;
+
+// The overflow popup of the bar while it is open.
+TCustomizeActionToolBar* OpenPopup(TActionToolBar* bar) {
+  auto* popup = DynamicCast<TCustomizeActionToolBar>(static_cast<TObject*>(bar->OverflowPopup()));
+  return popup && popup->HandleAllocated() && IsWindowVisible(popup->Handle()) ? popup : nullptr;
+}
+
+TEST_F(ToolBarOverflow, TheListShowsTheHiddenButtonsAndRunsTheChosenOneAfterItClosed) {
+  Open();
+  form->SetClientWidth(Button(4)->Left() + Button(4)->Width() + 11);
+  ASSERT_EQ(bar->HiddenCount(), 2);
+  TCustomToolScrollBtn* overflow = bar->OverflowButton();
+  ASSERT_TRUE(overflow->Enabled());
+  log.menuShowing = [&] { return OpenPopup(bar) != nullptr; };
+  std::vector<String> captions;
+  RECT placed{};
+  TScript script;
+  script.SetMenu([&]() -> TCustomActionMenuBar* { return bar->OverflowPopup(); });
+  script.Then([&] { return OpenPopup(bar) != nullptr; })
+      .Then([&] {
+        TCustomizeActionToolBar* popup = OpenPopup(bar);
+        for (int i = 0; i < popup->ItemCount(); ++i) captions.push_back(popup->Items()->ActionClients(i)->Caption());
+        GetWindowRect(popup->Handle(), &placed);
+        ScreenClick(ScreenCenter(popup->ControlAt(1)));
+        return true;
+      })
+      .Then([&] { return !log.runs.empty(); });
+  EXPECT_TRUE(script.Play([&] { ClickControl(overflow, 5, 5); }));
+  // In list order, only the hidden ones, no customisation without a settings file.
+  EXPECT_EQ(captions, (std::vector<String>{"&Copier", "Co&ller"}));
+  TPoint corner = bar->ClientToScreen(Point(overflow->Left() + overflow->Width(), overflow->Top() + overflow->Height()));
+  EXPECT_EQ(placed.right, corner.x);
+  EXPECT_EQ(placed.top, corner.y);
+  EXPECT_EQ(log.runs, std::vector<String>{"Action6"});
+  // The popup and the temporary item are gone.
+  EXPECT_FALSE(bar->OverflowPopup());
+  EXPECT_EQ(bar->ItemCount(), 6);
+  EXPECT_EQ(bar->HiddenCount(), 2);
+}
+
+TEST_F(ToolBarOverflow, AnActionThatRaisesLeavesTheOverflowButtonWorking) {
+  Open();
+  form->SetClientWidth(Button(4)->Left() + Button(4)->Width() + 11);
+  ASSERT_EQ(bar->HiddenCount(), 2);
+  TCustomToolScrollBtn* overflow = bar->OverflowButton();
+  log.raise = true;
+  for (int round = 0; round < 2; ++round) {
+    TScript script;
+    script.SetMenu([&]() -> TCustomActionMenuBar* { return bar->OverflowPopup(); });
+    script.Then([&] { return OpenPopup(bar) != nullptr; })
+        .Then([&] {
+          ScreenClick(ScreenCenter(OpenPopup(bar)->ControlAt(0)));
+          return true;
+        })
+        .Then([&] { return log.runs.size() == static_cast<std::size_t>(round + 1); });
+    EXPECT_TRUE(script.Play([&] { ClickControl(overflow, 5, 5); })) << round;
+    EXPECT_EQ(log.errors.size(), static_cast<std::size_t>(round + 1));
+    EXPECT_FALSE(bar->OverflowPopup());
+    EXPECT_EQ(bar->ItemCount(), 6);
+    EXPECT_EQ(overflow->State(), bsUp);
+    EXPECT_FALSE(overflow->Dragging());
+  }
+  EXPECT_EQ(log.runs, (std::vector<String>{"Action5", "Action5"}));
+  ASSERT_FALSE(log.errors.empty());
+  EXPECT_EQ(log.errors[0], "L'action a échoué");
+  log.raise = false;
+  // Escape closes it without running anything.
+  TScript script;
+  script.SetMenu([&]() -> TCustomActionMenuBar* { return bar->OverflowPopup(); });
+  script.Then([&] { return OpenPopup(bar) != nullptr; })
+      .Then([&] {
+        PressKey(VK_ESCAPE);
+        return true;
+      })
+      .Then([&] { return !bar->OverflowPopup() || !bar->OverflowPopup()->InMenuLoop(); });
+  EXPECT_TRUE(script.Play([&] { ClickControl(overflow, 5, 5); }));
+  EXPECT_EQ(log.runs.size(), 2u);
+  EXPECT_FALSE(bar->OverflowPopup());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -14,6 +15,8 @@
 #include "actnman/actnman.h"
 #include "actnman/actntoolbar.h"
 #include "controls/application.h"
+#include "controls/extctrls.h"
+#include "core/exceptions.h"
 #include "controls/forms.h"
 #include "controls/tests/control_test_support.h"
 #include "graphics/bitmap.h"
@@ -22,16 +25,91 @@
 
 namespace tavelo::testing {
 
-// Records which actions ran, in order.
+// Records which actions ran, in order, and whether a menu was still showing then.
 class TRunLog : public TObject {
 public:
   std::vector<String> runs;
+  std::vector<String> errors;
   bool raise = false;
+  std::function<bool()> menuShowing;
   void Execute(TObject* sender) {
-    runs.push_back(static_cast<TCustomAction*>(sender)->Name());
-    if (raise) throw Exception("L'action a échoué");
+    String name = static_cast<TCustomAction*>(sender)->Name();
+    if (menuShowing && menuShowing()) name += " (menu visible)";
+    runs.push_back(name);
+    if (raise) throw EInvalidOperation("L'action a échoué");
   }
+  void Error(TObject*, Exception& error) { errors.push_back(error.Message()); }
 };
+
+// Steps a timer plays inside whatever loop is pumping (a menu's own); a step that does not
+// come true in time ends the menu and fails.
+class TScript : public TObject {
+public:
+  using TStep = std::function<bool()>;
+  TScript() : timer_(nullptr) {
+    timer_.SetEnabled(false);
+    timer_.SetInterval(15);
+    timer_.SetOnTimer(TNotifyEvent::Bind<&TScript::Tick>(this));
+  }
+  TScript& Then(TStep step) {
+    steps_.push_back(std::move(step));
+    return *this;
+  }
+  // The menu to close when a step fails.
+  void SetMenu(std::function<TCustomActionMenuBar*()> menu) { menu_ = std::move(menu); }
+  // Runs action (which enters the menu's loop) while the steps play; true when all came true.
+  bool Play(const std::function<void()>& action, DWORD milliseconds = 8000) {
+    start_ = GetTickCount();
+    limit_ = milliseconds;
+    timer_.SetEnabled(true);
+    action();
+    bool finished = PumpUntil([&] { return done_ || failedAt_ >= 0; }, milliseconds + 2000);
+    timer_.SetEnabled(false);
+    if (failedAt_ >= 0) ADD_FAILURE() << "step " << failedAt_ << " never came true";
+    return finished && failedAt_ < 0;
+  }
+
+private:
+  void Tick(TObject*) {
+    if (done_ || failedAt_ >= 0) return;
+    if (GetTickCount() - start_ > limit_) {
+      failedAt_ = static_cast<int>(next_);
+      if (TCustomActionMenuBar* menu = menu_ ? menu_() : nullptr; menu && menu->InMenuLoop()) menu->CloseMenu();
+      return;
+    }
+    while (next_ < steps_.size() && steps_[next_]()) ++next_;
+    if (next_ == steps_.size()) done_ = true;
+  }
+  TTimer timer_;
+  std::vector<TStep> steps_;
+  std::function<TCustomActionMenuBar*()> menu_;
+  std::size_t next_ = 0;
+  DWORD start_ = 0, limit_ = 0;
+  bool done_ = false;
+  int failedAt_ = -1;
+};
+
+// A real click of the left button at a screen point.
+inline void ScreenClick(TPoint p) {
+  SetCursorPos(p.x, p.y);
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_MOUSE;
+  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, input, sizeof(INPUT));
+}
+
+inline TPoint ScreenCenter(TControl* control) {
+  return control->ClientToScreen(Point(control->Width() / 2, control->Height() / 2));
+}
+
+inline void PressKey(WORD key) {
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_KEYBOARD;
+  input[0].ki.wVk = input[1].ki.wVk = key;
+  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, input, sizeof(INPUT));
+}
 
 inline constexpr std::array<const char*, 6> kToolCaptions = {
     "&Nouveau fichier...", "&Ouvrir...", "&Enregistrer...", "Cou&per", "&Copier", "Co&ller"};
@@ -42,6 +120,8 @@ class ToolBarFixture : public ::testing::Test {
 protected:
   void SetUp() override {
     StartControls();
+    SetCursorPos(0, 0);
+    Application()->SetOnException(TExceptionEvent::Bind<&TRunLog::Error>(&log));
     form = new TForm(nullptr, 0);
     form->SetBounds(10, 10, 300, 200);
     form->SetClientWidth(688);
