@@ -238,7 +238,8 @@ void TCustomActionToolBar::CreateOverflowButton() {
   button->SetTransparent(ActionClient() && ActionClient()->HasBackground());
   button->SetOnClick(TNotifyEvent::Bind<&TCustomActionToolBar::OverflowClick>(this));
   PlaceOverflowButton();
-  button->SetEnabled(false);
+  // Enabled as made: UpdateOverflow disables it while nothing is hidden, unless the manager
+  // kept its bars for the customisation entries.
   button->SetParent(this);
 }
 

@@ -408,3 +408,183 @@ TEST_F(ToolBarOverflow, AnActionThatRaisesLeavesTheOverflowButtonWorking) {
 
 }  // namespace
 }  // namespace tavelo::testing
+
+namespace tavelo::testing {
+namespace {
+
+using ToolBarArrows = ToolBarFixture;
+
+// Counts the clicks of a button's own handler.
+struct TClickCount : TObject {
+  int clicks = 0;
+  void Click(TObject*) { ++clicks; }
+};
+
+TEST_F(ToolBarArrows, RestingOnAnAutoScrollButtonClicksItAgainAndAgainUntilTheMouseLeaves) {
+  Open();
+  auto* button = new TCustomUtilityButton(bar);
+  button->SetAlign(alLeft);
+  button->SetParent(bar);
+  button->SetAutoScroll(true);
+  button->SetRepeatRate(40);
+  TClickCount count;
+  button->SetOnClick(TNotifyEvent::Bind<&TClickCount::Click>(&count));
+  EXPECT_FALSE(button->RepeatTimer()->Enabled());
+  button->Perform(FM_MOUSE_ENTER, 0, 0);
+  EXPECT_TRUE(button->RepeatTimer()->Enabled());
+  EXPECT_EQ(button->RepeatTimer()->Interval(), 750u);
+  EXPECT_TRUE(PumpUntil([&] { return count.clicks >= 3; }, 5000));
+  // After the first tick the rate applies.
+  EXPECT_EQ(button->RepeatTimer()->Interval(), 40u);
+  button->Perform(FM_MOUSE_LEAVE, 0, 0);
+  EXPECT_FALSE(button->RepeatTimer()->Enabled());
+  int clicks = count.clicks;
+  PumpPending();
+  EXPECT_EQ(count.clicks, clicks);
+  // A press stops it too.
+  button->Perform(FM_MOUSE_ENTER, 0, 0);
+  button->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+  EXPECT_FALSE(button->RepeatTimer()->Enabled());
+  button->Perform(WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+  EXPECT_EQ(count.clicks, clicks + 1);  // the click itself runs the handler, not an action
+}
+
+TEST_F(ToolBarArrows, ASolidArrowOrChevronsInTheButtonTextColour) {
+  Open();
+  auto* button = new TCustomUtilityButton(bar);
+  button->SetParent(bar);
+  button->SetBounds(600, 2, 16, 20);
+  button->SetArrowType(atSolid);
+  button->SetDirection(sdDown);
+  button->SetArrowSize(3);
+  auto shot = Snapshot();
+  // Down: origin (16/2 - 3, 20/2 - 1) = (5, 9), a triangle to (8, 12) and (11, 9).
+  EXPECT_EQ(shot->At(600 + 8, 2 + 10), ColorToRGB(clBtnText));
+  EXPECT_EQ(shot->At(600 + 8, 2 + 14), ColorToRGB(clBtnFace));
+  button->SetArrowType(atArrows);
+  button->SetDirection(sdRight);
+  button->SetArrowSize(2);
+  shot = Snapshot();
+  // Right: origin (7, 8), moved back to (5, 8): strokes at x 5, 6 and 9, 10.
+  EXPECT_EQ(shot->At(600 + 5, 2 + 8), ColorToRGB(clBtnText));
+  EXPECT_EQ(shot->At(600 + 9, 2 + 8), ColorToRGB(clBtnText));
+  EXPECT_EQ(shot->At(600 + 8, 2 + 8), ColorToRGB(clBtnFace));
+}
+
+TEST_F(ToolBarArrows, ChangingOrientationShowsTheHiddenButtonsAndTurnsTheOverflowButton) {
+  Open();
+  form->SetClientWidth(Button(3)->Left() + Button(3)->Width() + 11);
+  ASSERT_GT(bar->HiddenCount(), 0);
+  bar->SuspendOverflowUpdates();
+  bar->SetAlign(alLeft);
+  bar->SetOrientation(boTopToBottom);
+  EXPECT_EQ(bar->HiddenCount(), 0);
+  for (int i = 0; i < 6; ++i) EXPECT_TRUE(Button(i)->Visible()) << i;
+  bar->ResumeOverflowUpdates();
+  TCustomToolScrollBtn* overflow = bar->OverflowButton();
+  ASSERT_TRUE(overflow);
+  EXPECT_EQ(overflow->Align(), alBottom);
+  EXPECT_EQ(overflow->Direction(), sdDown);
+  EXPECT_EQ(overflow->Height(), 13);
+  bar->SetOrientation(boBottomToTop);
+  EXPECT_EQ(overflow->Align(), alTop);
+  EXPECT_EQ(overflow->Direction(), sdUp);
+  bar->SetOrientation(boRightToLeft);
+  EXPECT_EQ(overflow->Align(), alLeft);
+  EXPECT_EQ(overflow->Direction(), sdLeft);
+  EXPECT_EQ(overflow->Width(), 11);
+}
+
+}  // namespace
+}  // namespace tavelo::testing
+
+namespace tavelo::testing {
+namespace {
+
+// A manager that read a settings file keeps the bars as they were before: the overflow popup
+// then offers to show or hide each button and to reset the bar.
+class ToolBarCustomize : public ToolBarFixture {
+protected:
+  void TearDown() override {
+    if (!path.empty()) DeleteFileA(path.c_str());
+    ToolBarFixture::TearDown();
+  }
+  void ReadSettings() {
+    // The settings stream names the actions and the bar through their form.
+    form->SetName("ToolBarTestForm");
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    path = String(folder) + "toolbar_test_" + std::to_string(GetCurrentProcessId()) + ".dat";
+    manager->WriteSettingsFile(path);
+    manager->ReadSettingsFile(path);
+  }
+  String path;
+};
+
+TEST_F(ToolBarCustomize, AddOrRemoveEntriesToggleTheButtonsAndResetBringsTheBarBack) {
+  Open();
+  ReadSettings();
+  ASSERT_TRUE(manager->InitialBars());
+  ASSERT_EQ(manager->ActionBars()->Count(), 1);
+  barItem = manager->ActionBars()->ActionBars(0);
+  EXPECT_EQ(barItem->ActionBar(), bar);
+  ASSERT_EQ(barItem->Items()->Count(), 6);
+  EXPECT_EQ(barItem->Items()->ActionClients(0)->Action(), actions[0]);
+  ASSERT_EQ(bar->ItemCount(), 6);
+  TCustomToolScrollBtn* overflow = bar->OverflowButton();
+  ASSERT_TRUE(overflow);
+  // With the bars kept, the button stays usable with nothing hidden.
+  EXPECT_TRUE(overflow->Enabled());
+  std::vector<String> captions, entries;
+  bool stayedOpen = false;
+  TScript script;
+  script.SetMenu([&]() -> TCustomActionMenuBar* { return bar->OverflowPopup(); });
+  script.Then([&] { return OpenPopup(bar) != nullptr; })
+      .Then([&] {
+        TCustomizeActionToolBar* popup = OpenPopup(bar);
+        for (int i = 0; i < popup->ItemCount(); ++i) captions.push_back(popup->Items()->ActionClients(i)->Caption());
+        EXPECT_FALSE(popup->Items()->Customizable());
+        // Open the add-or-remove sub-menu from the keyboard: Down to it, then Right.
+        popup->SelectControl(popup->ControlAt(1));
+        PressKey(VK_RIGHT);
+        return true;
+      })
+      .Then([&] { return OpenPopup(bar) && OpenPopup(bar)->ChildMenu(); })
+      .Then([&] {
+        TCustomActionPopupMenu* sub = OpenPopup(bar)->ChildMenu();
+        for (int i = 0; i < sub->ItemCount(); ++i) {
+          EXPECT_TRUE(sub->ControlAt(i)->Is<TStandardAddRemoveItem>()) << i;
+          entries.push_back(sub->Items()->ActionClients(i)->Caption());
+        }
+        ScreenClick(ScreenCenter(sub->ControlAt(2)));
+        return true;
+      })
+      .Then([&] { return !barItem->Items()->ActionClients(2)->Visible(); })
+      .Then([&] {
+        stayedOpen = OpenPopup(bar) && OpenPopup(bar)->ChildMenu() && OpenPopup(bar)->InMenuLoop();
+        PressKey(VK_ESCAPE);
+        return true;
+      })
+      .Then([&] { return OpenPopup(bar) && !OpenPopup(bar)->ChildMenu(); })
+      .Then([&] {
+        // The reset entry, last.
+        TCustomizeActionToolBar* popup = OpenPopup(bar);
+        ScreenClick(ScreenCenter(popup->ControlAt(popup->ItemCount() - 1)));
+        return true;
+      })
+      .Then([&] { return !bar->OverflowPopup(); });
+  EXPECT_TRUE(script.Play([&] { ClickControl(overflow, 5, 5); }));
+  EXPECT_EQ(captions, (std::vector<String>{"-", "&Ajouter ou supprimer des boutons", "-",
+                                           "Réinitialiser la barre d'outils"}));
+  EXPECT_EQ(entries.size(), 6u);
+  EXPECT_TRUE(stayedOpen);
+  // The reset message restores the bar item as it was: the third button is back.
+  EXPECT_TRUE(PumpUntil([&] { return barItem->Items()->Count() == 6 && barItem->Items()->ActionClients(2)->Visible() &&
+                                     Button(2) && Button(2)->Visible(); }));
+  EXPECT_EQ(bar->ItemCount(), 6);
+  EXPECT_TRUE(log.runs.empty());
+  EXPECT_TRUE(log.errors.empty());
+}
+
+}  // namespace
+}  // namespace tavelo::testing
