@@ -162,6 +162,7 @@ void TCustomDropDownButton::DropDown() {
   restore.popup = popup;
   popup->SetParentControl(this);
   popup->BindItemTree(item);
+  item->SetChildBar(popup);
   TPoint at = ClientToScreen(Point(Left(), Top() + Height()));
   at.x -= Left();
   popup->Popup(at.x, at.y);

@@ -47,7 +47,9 @@ TEST_F(ToolBarLayout, TheEditorsBarShowsSixButtonsWithImageAndCaptionAndADisable
     EXPECT_EQ(button->Width(), 4 + 16 + 3 + CaptionWidth(button, kToolCaptions[static_cast<std::size_t>(i)]) + 4 + 1)
         << i;
     EXPECT_EQ(button->Spacing(), 3);
-    if (i > 0) EXPECT_EQ(button->Left(), Button(i - 1)->Left() + Button(i - 1)->Width());
+    if (i > 0) {
+      EXPECT_EQ(button->Left(), Button(i - 1)->Left() + Button(i - 1)->Width());
+    }
   }
   EXPECT_EQ(Button(0)->Left(), 1);
   EXPECT_EQ(Button(0)->Top(), 1);
@@ -297,11 +299,8 @@ TEST_F(ToolBarButtons, ADropDownButtonsMainPartRunsItsActionAndItsRightNinePixel
   script.SetMenu([&]() -> TCustomActionMenuBar* { return popup; });
   script
       .Then([&] {
+        // The popup shows the item's sub-items: it is the item's child bar meanwhile.
         popup = item->ChildBar() ? DynamicCast<TCustomActionPopupMenu>(item->ChildBar()) : nullptr;
-        if (!popup) {
-          for (int i = 0; i < bar->ComponentCount() && !popup; ++i)
-            popup = DynamicCast<TCustomActionPopupMenu>(bar->Components(i));
-        }
         return popup && popup->HandleAllocated() && IsWindowVisible(popup->Handle());
       })
       .Then([&] {
@@ -323,6 +322,30 @@ TEST_F(ToolBarButtons, ADropDownButtonsMainPartRunsItsActionAndItsRightNinePixel
   EXPECT_FALSE(button->DroppedDown());
   EXPECT_TRUE(button->Flat());
   EXPECT_FALSE(item->ChildBar());
+
+  // A sub-item whose action raises: the popup goes all the same and the button looks as
+  // before; the next drop-down works.
+  log.raise = true;
+  for (int round = 0; round < 2; ++round) {
+    popup = nullptr;
+    TScript again;
+    again.SetMenu([&]() -> TCustomActionMenuBar* { return popup; });
+    again.Then([&] {
+           popup = item->ChildBar() ? DynamicCast<TCustomActionPopupMenu>(item->ChildBar()) : nullptr;
+           return popup && popup->HandleAllocated() && IsWindowVisible(popup->Handle());
+         })
+        .Then([&] {
+          ScreenClick(ScreenCenter(popup->ControlAt(0)));
+          return true;
+        })
+        .Then([&] { return log.runs.size() == static_cast<std::size_t>(2 + round); });
+    EXPECT_TRUE(again.Play([&] { ClickControl(button, button->Width() - 4, 5); })) << round;
+    EXPECT_EQ(log.errors.size(), static_cast<std::size_t>(round + 1));
+    EXPECT_FALSE(button->DroppedDown());
+    EXPECT_TRUE(button->Flat());
+    EXPECT_FALSE(item->ChildBar());
+  }
+  EXPECT_EQ(log.runs, (std::vector<String>{"Action6", "Action5", "Action5"}));
 }
 
 using ToolBarOverflow = ToolBarFixture;

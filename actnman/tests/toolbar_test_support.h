@@ -41,6 +41,15 @@ public:
   void Error(TObject*, Exception& error) { errors.push_back(error.Message()); }
 };
 
+// A real key press and release.
+inline void PressKey(WORD key) {
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_KEYBOARD;
+  input[0].ki.wVk = input[1].ki.wVk = key;
+  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, input, sizeof(INPUT));
+}
+
 // Steps a timer plays inside whatever loop is pumping (a menu's own); a step that does not
 // come true in time ends the menu and fails.
 class TScript : public TObject {
@@ -74,7 +83,11 @@ private:
     if (done_ || failedAt_ >= 0) return;
     if (GetTickCount() - start_ > limit_) {
       failedAt_ = static_cast<int>(next_);
-      if (TCustomActionMenuBar* menu = menu_ ? menu_() : nullptr; menu && menu->InMenuLoop()) menu->CloseMenu();
+      // Leave the menu so that the loop that plays us returns.
+      if (TCustomActionMenuBar* menu = menu_ ? menu_() : nullptr; menu && menu->InMenuLoop())
+        menu->CloseMenu();
+      else
+        PressKey(VK_ESCAPE);
       return;
     }
     while (next_ < steps_.size() && steps_[next_]()) ++next_;
@@ -103,13 +116,6 @@ inline TPoint ScreenCenter(TControl* control) {
   return control->ClientToScreen(Point(control->Width() / 2, control->Height() / 2));
 }
 
-inline void PressKey(WORD key) {
-  INPUT input[2] = {};
-  input[0].type = input[1].type = INPUT_KEYBOARD;
-  input[0].ki.wVk = input[1].ki.wVk = key;
-  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, input, sizeof(INPUT));
-}
 
 inline constexpr std::array<const char*, 6> kToolCaptions = {
     "&Nouveau fichier...", "&Ouvrir...", "&Enregistrer...", "Cou&per", "&Copier", "Co&ller"};
