@@ -364,6 +364,7 @@ void TStandardMenuItem::PaintSeparator(int offset) {
 // ---- TCustomMenuButton ----
 
 TAVELO_CLASS_IMPL(TCustomMenuButton)
+TAVELO_CLASS_IMPL(TStandardMenuButton)
 
 TCustomMenuButton::TCustomMenuButton(TComponent* owner) : TCustomButtonControl(owner) {}
 
