@@ -503,6 +503,67 @@ TEST_F(MenusTest, ADisabledItemIsEmbossedUnlessSelected) {
   EXPECT_TRUE(log.events.empty());
 }
 
+TEST_F(MenusTest, DeletingAnItemWithSubItemsFromAnOpenMenuAsksFirst) {
+  TActionClientItem* more = Item(edition->Items(), "&Plus", {apropos});
+  int kept = -1;
+  TCustomActionPopupMenu* popup = nullptr;
+  int fullHeight = 0;
+  TScript script(bar);
+  script.Then([&] {
+        Keys({VK_MENU}, 'E');
+        return true;
+      })
+      .Then([&] {
+        popup = PopupOf(edition);
+        if (!Shown(popup) || !ControlOf(edition, 0)->Selected()) return false;
+        fullHeight = popup->Height();
+        Keys({}, VK_END);
+        Keys({}, VK_DELETE);
+        return true;
+      })
+      // The question comes up; Annuler keeps the item.
+      .Then([&] {
+        HWND dialog = GetForegroundWindow();
+        char text[256] = {};
+        if (!dialog || dialog == form->Handle() || !GetWindowTextA(dialog, text, sizeof text)) return false;
+        EXPECT_STREQ(text, "Confirmation");
+        Keys({}, VK_ESCAPE);
+        return true;
+      })
+      .Then([&] {
+        if (GetForegroundWindow() != form->Handle()) return false;
+        kept = edition->Items()->Count();
+        EXPECT_TRUE(bar->InMenuLoop());
+        Keys({}, VK_DELETE);
+        return true;
+      })
+      .Then([&] {
+        HWND dialog = GetForegroundWindow();
+        if (!dialog || dialog == form->Handle()) return false;
+        Keys({}, VK_RETURN);
+        return true;
+      })
+      .Then([&] { return edition->Items()->Count() == kept - 1; })
+      .Then([&] {
+        // The menu shrinks by the item and the item above it is selected.
+        EXPECT_EQ(popup->Height(), fullHeight - GetSystemMetrics(SM_CYMENU));
+        EXPECT_TRUE(ControlOf(edition, 1)->Selected());
+        Keys({}, VK_ESCAPE);
+        return true;
+      })
+      .Then([&] {
+        if (edition->ChildBar()) return false;
+        Keys({}, VK_ESCAPE);
+        return true;
+      })
+      .Then([&] { return !bar->InMenuLoop(); });
+  (void)more;
+  ASSERT_TRUE(script.Play(12000));
+  EXPECT_EQ(kept, 3);
+  EXPECT_EQ(edition->Items()->Count(), 2);
+  EXPECT_TRUE(log.events.empty());
+}
+
 TEST_F(MenusTest, MenuItemsMeasureFromTheirCaptionAndShortcutText) {
   TActionClientItem* separator = fichier->Items()->Add();
   separator->SetCaption("-");
