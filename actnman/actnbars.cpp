@@ -6,6 +6,7 @@
 #include "actnman/actnconsts.h"
 #include "actnman/actnman.h"
 #include "actnman/actnmsgs.h"
+#include "actnman/menustyle.h"
 #include "controls/controlconsts.h"
 #include "core/exceptions.h"
 #include "core/messages.h"
@@ -21,13 +22,6 @@ namespace {
 TContextPopupProc gContextPopup = nullptr;
 
 bool IsVertical(TBarOrientation orientation) { return orientation == boTopToBottom || orientation == boBottomToTop; }
-
-// Lightens or darkens a colour for the separator's two lines.
-TColor Shade(TColor color, int delta) {
-  COLORREF rgb = static_cast<COLORREF>(ColorToRGB(color));
-  auto channel = [delta](int v) { return static_cast<BYTE>(std::clamp(v + delta, 0, 255)); };
-  return TColor(RGB(channel(GetRValue(rgb)), channel(GetGValue(rgb)), channel(GetBValue(rgb))));
-}
 
 class TAlignSuspension {
 public:
@@ -391,10 +385,8 @@ void TCustomActionBar::SetCustomizeMode(bool value) {
     TCustomActionControl* control = item->Control();
     if (!control) continue;
     if (value) {
+      // Hidden items are shown so that they can be moved or taken off.
       control->SetVisible(true);
-      bool changes = item->ChangesAllowed().Contains(caModify) &&
-                     (!actionClient_ || actionClient_->ChangesAllowed().Contains(caModify));
-      control->SetEnabled(changes || control->Enabled());
     } else {
       if (!item->Visible()) control->SetVisible(false);
       if (item->Action()) item->Action()->RefreshState();
@@ -498,6 +490,11 @@ void TCustomActionBar::Dispatch(TMessage& message) {
     case FM_ENABLED_CHANGED:
       TToolWindow::Dispatch(message);
       EnabledChanged();
+      break;
+    case FM_BIDIMODE_CHANGED:
+      TToolWindow::Dispatch(message);
+      // A horizontal bar reads the way its text does; a vertical one keeps its direction.
+      if (!IsVertical(orientation_)) SetOrientation(BiDiMode() == bdLeftToRight ? boLeftToRight : boRightToLeft);
       break;
     case WM_CONTEXTMENU: {
       TPoint screen{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
@@ -937,17 +934,13 @@ void TCustomActionControl::PaintSeparator(int offset) {
   int w = Width(), h = Height();
   bool vertical = actionBar_ && IsVertical(actionBar_->Orientation());
   TColor color = Color();
-  TColor first, second;
-  if (Unused()) {
-    first = Shade(Shade(color, 19), -64);
-    second = Shade(Shade(color, 19), 19);
-  } else if (color == clBtnFace) {
-    first = clBtnShadow;
-    second = clBtnHighlight;
-  } else {
-    first = Shade(color, -64);
-    second = Shade(color, 19);
-  }
+  bool unused = Unused();
+  TColor first = unused ? ShadowColorOf(HighlightColorOf(color))
+                 : color == clBtnFace ? clBtnShadow
+                                      : ShadowColorOf(color);
+  TColor second = color == clBtnFace ? clBtnHighlight
+                  : unused          ? HighlightColorOf(HighlightColorOf(color))
+                                    : HighlightColorOf(color);
   canvas->Pen()->SetWidth(1);
   canvas->Pen()->SetColor(first);
   if (vertical) {

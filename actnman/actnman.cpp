@@ -210,7 +210,8 @@ TCustomActionManager::TCustomActionManager(TComponent* owner) : TCustomActionLis
 }
 
 TCustomActionManager::~TCustomActionManager() {
-  Destroying();
+  // Partners hear of the end while the bars and the schedule are still here.
+  TearDownComponent();
   prioritySchedule_.reset();
   initialBars_.reset();
   actionBars_.reset();
@@ -346,33 +347,54 @@ void TCustomActionManager::Loaded() {
 
 void TCustomActionManager::Notification(TComponent* component, TOperation operation) {
   // The first notice after the application was told to end writes the settings, once.
-  if (!settingsSaved_ && !fileName_.empty() && Application() && Application()->Terminated()) {
+  if (!settingsSaved_ && !fileName_.empty() && !ComponentState().Contains(csDestroying) && Application() &&
+      Application()->Terminated()) {
     settingsSaved_ = true;
     WriteSettingsFile(fileName_);
   }
   TCustomActionList::Notification(component, operation);
   if (operation != opRemove || ComponentState().Contains(csDestroying) || !actionBars_) return;
-  if (auto* action = DynamicCast<TContainedAction>(component)) {
-    while (TActionClientItem* item = FindClientForAction(action)) {
+  // The component may be half gone (its own destructors have run): it is known by address only.
+  auto removeItems = [this, component](TActionClientsCollection* list) {
+    while (TActionClientItem* item = FindItemOf(component, list)) {
       // The link goes first, so that the item does not outlive its action's notice.
       item->SetAction(nullptr);
       item->Collection()->Delete(item->Index());
     }
-    if (initialBars_)
-      while (TActionClientItem* item = FindClientForAction(action, initialBars_.get())) {
-        item->SetAction(nullptr);
-        item->Collection()->Delete(item->Index());
-      }
-  } else if (auto* bar = DynamicCast<TCustomActionBar>(component)) {
-    // The bar is gone: the field is cleared directly.
-    while (TActionClient* client = FindClientForBar(bar)) client->actionBar_ = nullptr;
-    if (initialBars_)
-      while (TActionClient* client = FindClientForBar(bar, initialBars_.get())) client->actionBar_ = nullptr;
-  } else if (auto* list = DynamicCast<TCustomActionList>(component)) {
-    // Every entry naming the list goes: none may point at it afterwards.
-    for (int i = linkedActionLists_->Count() - 1; i >= 0; --i)
-      if (linkedActionLists_->ListItems(i)->ActionList() == list) linkedActionLists_->Delete(i);
+  };
+  removeItems(actionBars_.get());
+  if (initialBars_) removeItems(initialBars_.get());
+  // A bar that goes: the field is cleared directly.
+  auto forgetBar = [this, component](TActionClientsCollection* list) {
+    while (TActionClient* client = FindBarOf(component, list)) client->actionBar_ = nullptr;
+  };
+  forgetBar(actionBars_.get());
+  if (initialBars_) forgetBar(initialBars_.get());
+  // Every entry naming a list that goes is dropped: none may point at it afterwards.
+  for (int i = linkedActionLists_->Count() - 1; i >= 0; --i)
+    if (static_cast<TComponent*>(linkedActionLists_->ListItems(i)->ActionList()) == component)
+      linkedActionLists_->Delete(i);
+}
+
+TActionClientItem* TCustomActionManager::FindItemOf(const TComponent* action, TActionClientsCollection* list) {
+  for (int i = 0; list && i < list->Count(); ++i) {
+    TActionClient* client = list->ActionClient(i);
+    auto* item = DynamicCast<TActionClientItem>(client);
+    if (item && item->Action() && static_cast<const TComponent*>(item->Action()) == action) return item;
+    if (client->HasItems())
+      if (TActionClientItem* found = FindItemOf(action, client->Items())) return found;
   }
+  return nullptr;
+}
+
+TActionClient* TCustomActionManager::FindBarOf(const TComponent* bar, TActionClientsCollection* list) {
+  for (int i = 0; list && i < list->Count(); ++i) {
+    TActionClient* client = list->ActionClient(i);
+    if (client->actionBar_ && static_cast<const TComponent*>(client->actionBar_) == bar) return client;
+    if (client->HasItems())
+      if (TActionClient* found = FindBarOf(bar, client->Items())) return found;
+  }
+  return nullptr;
 }
 
 // ---- TActionManager ----

@@ -142,6 +142,10 @@ public:
   void Loaded() override;
 
 private:
+  // The searches of a removal notice, by address: the component may be half destroyed.
+  TActionClientItem* FindItemOf(const TComponent* action, TActionClientsCollection* list);
+  TActionClient* FindBarOf(const TComponent* bar, TActionClientsCollection* list);
+
   std::unique_ptr<TActionBars> actionBars_;
   std::unique_ptr<TActionListCollection> linkedActionLists_;
   std::unique_ptr<TStringList> prioritySchedule_;
