@@ -26,3 +26,13 @@ inline constexpr const char* SDeleteItemWithSubItems =
     "L'élément %s comporte des sous-éléments ; le supprimer quand même ?";
 
 }  // namespace tavelo
+
+namespace tavelo {
+
+// ---- The tool bar.
+// The overflow button's hint.
+inline constexpr const char* SMoreButtons = "Boutons supplémentaires";
+inline constexpr const char* SAddRemoveButtons = "&Ajouter ou supprimer des boutons";
+inline constexpr const char* SResetToolBar = "Réinitialiser la barre d'outils";
+
+}  // namespace tavelo
