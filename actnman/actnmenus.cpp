@@ -54,6 +54,24 @@ void TMenuList::Remove(TCustomActionMenuBar* menu) {
   if (bars.empty()) RemoveMenuHooks();
 }
 
+// ---- Context menus of the bars ----
+
+namespace {
+// A popup of the client's context items at a screen point; gone once it closes, however the
+// chosen action ends.
+void ShowContextPopup(TActionClient* client, TPoint screenPos, TCustomActionBar* parent) {
+  std::unique_ptr<TStandardMenuPopup> popup(new TStandardMenuPopup(nullptr));
+  popup->SetContextBar(true);
+  if (parent) {
+    popup->SetActionManager(parent->ActionManager());
+    popup->SetFont(parent->Font());
+    popup->SetBiDiMode(parent->BiDiMode());
+  }
+  popup->BindItemTree(client);
+  popup->Popup(screenPos.x, screenPos.y);
+}
+}  // namespace
+
 // ---- TCustomActionMenuBar ----
 
 TAVELO_CLASS_IMPL(TCustomActionMenuBar)
@@ -61,6 +79,7 @@ TAVELO_CLASS_IMPL(TCustomActionMenuBar)
 TCustomActionMenuBar::TCustomActionMenuBar(TComponent* owner) : TCustomActionDockBar(owner) {
   SetEdgeOuter(esNone);
   TMenuList::Add(this);
+  SetContextPopupProc(&ShowContextPopup);
 }
 
 TCustomActionMenuBar::~TCustomActionMenuBar() {
@@ -515,6 +534,8 @@ TAVELO_PUBLISH(TActionMainMenuBar) {
   c.Property("ExpandDelay", &Self::ExpandDelay, &Self::SetExpandDelay).Default(4000);
   c.Property("Font", &Self::Font, &Self::SetFont);
   c.Property("HorzMargin", &Self::HorzMargin, &Self::SetHorzMargin).Default(1);
+  c.Property("HorzSeparator", &Self::HorzSeparator, &Self::SetHorzSeparator);
+  c.Property("Orientation", &Self::Orientation, &Self::SetOrientation);
   c.Property("ParentBiDiMode", &Self::ParentBiDiMode, &Self::SetParentBiDiMode).Default(true);
   c.Property("ParentColor", &Self::ParentColor, &Self::SetParentColor);
   c.Property("ParentFont", &Self::ParentFont, &Self::SetParentFont).Default(true);
@@ -523,12 +544,19 @@ TAVELO_PUBLISH(TActionMainMenuBar) {
   c.Property("Spacing", &Self::Spacing, &Self::SetSpacing);
   c.Property("VertMargin", &Self::VertMargin, &Self::SetVertMargin).Default(1);
   c.Property("Visible", &Self::Visible, &Self::SetVisible).Default(true);
+  c.Event("OnCanResize", &Self::OnCanResize, &Self::SetOnCanResize);
   c.Event("OnClick", &Self::OnClick, &Self::SetOnClick);
+  c.Event("OnConstrainedResize", &Self::OnConstrainedResize, &Self::SetOnConstrainedResize);
   c.Event("OnControlCreated", &Self::OnControlCreated, &Self::SetOnControlCreated);
+  c.Event("OnDblClick", &Self::OnDblClick, &Self::SetOnDblClick);
   c.Event("OnGetControlClass", &Self::OnGetControlClass, &Self::SetOnGetControlClass);
   c.Event("OnGetPopupClass", &Self::OnGetPopupClass, &Self::SetOnGetPopupClass);
+  c.Event("OnMouseDown", &Self::OnMouseDown, &Self::SetOnMouseDown);
+  c.Event("OnMouseMove", &Self::OnMouseMove, &Self::SetOnMouseMove);
+  c.Event("OnMouseUp", &Self::OnMouseUp, &Self::SetOnMouseUp);
   c.Event("OnPaint", &Self::OnPaint, &Self::SetOnPaint);
   c.Event("OnPopup", &Self::OnPopup, &Self::SetOnPopup);
+  c.Event("OnResize", &Self::OnResize, &Self::SetOnResize);
 }
 
 // ---- TCustomActionPopupMenu ----
@@ -967,6 +995,13 @@ void TCustomMenuExpandBtn::PaintBackground(const TRect& rect) {
   canvas->Brush()->SetStyle(Transparent() ? bsClear : bsSolid);
   canvas->Brush()->SetColor(MouseInControl() ? HighlightColorOf(Color()) : Color());
   canvas->FillRect(r);
+}
+
+void TCustomMenuExpandBtn::PaintFrame(const TRect& rect, bool down) {
+  TRect r = rect;
+  OffsetRect(&r, 0, 1);
+  InflateRect(&r, -1, -2);
+  TCustomUtilityButton::PaintFrame(r, down);
 }
 
 void TCustomMenuExpandBtn::DoClick(TObject* sender) {
