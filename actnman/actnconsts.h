@@ -19,4 +19,20 @@ inline constexpr const char* SSettingsLoadError =
 inline constexpr const char* SSettingsDeleteQuestion = "Souhaitez-vous le supprimer ?";
 inline constexpr const char* SSettingsSaveError = "Impossible de sauvegarder les paramètres";
 
+// ---- The menus.
+// The hint of the button that shows a popup's unused items.
+inline constexpr const char* SExpandMenu = "Etendre";
+inline constexpr const char* SDeleteItemWithSubItems =
+    "L'élément %s comporte des sous-éléments ; le supprimer quand même ?";
+
+}  // namespace tavelo
+
+namespace tavelo {
+
+// ---- The tool bar.
+// The overflow button's hint.
+inline constexpr const char* SMoreButtons = "Boutons supplémentaires";
+inline constexpr const char* SAddRemoveButtons = "&Ajouter ou supprimer des boutons";
+inline constexpr const char* SResetToolBar = "Réinitialiser la barre d'outils";
+
 }  // namespace tavelo
