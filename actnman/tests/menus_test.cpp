@@ -96,12 +96,19 @@ TPoint ScreenCenter(TControl* control) {
   return control->ClientToScreen(Point(control->Width() / 2, control->Height() / 2));
 }
 
+// Every event carries the point itself: a button event alone would land wherever the pointer
+// was before the move reached the display.
 void ClickAt(TPoint p) {
   SetCursorPos(p.x, p.y);
+  int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
   INPUT input[2] = {};
-  input[0].type = input[1].type = INPUT_MOUSE;
-  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  for (INPUT& i : input) {
+    i.type = INPUT_MOUSE;
+    i.mi.dx = static_cast<LONG>((p.x * 65536 + width / 2) / width);
+    i.mi.dy = static_cast<LONG>((p.y * 65536 + height / 2) / height);
+  }
+  input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
+  input[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
   SendInput(2, input, sizeof(INPUT));
 }
 
@@ -432,7 +439,20 @@ int CountPixels(HWND window, const RECT& r, COLORREF color) {
   return count;
 }
 
+// The session's menu colour for the duration of a test (the white of some themes would hide
+// the embossed copy).
+struct TMenuColor {
+  explicit TMenuColor(COLORREF color) : saved(GetSysColor(COLOR_MENU)) { Set(color); }
+  ~TMenuColor() { Set(saved); }
+  static void Set(COLORREF color) {
+    INT element = COLOR_MENU;
+    SetSysColors(1, &element, &color);
+  }
+  COLORREF saved;
+};
+
 TEST_F(MenusTest, ADisabledItemIsEmbossedUnlessSelected) {
+  TMenuColor menuColor(RGB(212, 208, 200));
   enregistrer->SetEnabled(false);
   TCustomActionPopupMenu* popup = nullptr;
   int embossedWhite = -1, enabledWhite = -1, selectedWhite = -1, selectedGray = -1, embossedGray = -1;
@@ -484,6 +504,8 @@ TEST_F(MenusTest, ADisabledItemIsEmbossedUnlessSelected) {
 }
 
 TEST_F(MenusTest, MenuItemsMeasureFromTheirCaptionAndShortcutText) {
+  TActionClientItem* separator = fichier->Items()->Add();
+  separator->SetCaption("-");
   auto* popup = new TStandardMenuPopup(form);
   popup->BindItemTree(fichier);
   auto* withShortCut = DynamicCast<TStandardMenuItem>(ControlOf(fichier, 0));
@@ -510,10 +532,7 @@ TEST_F(MenusTest, MenuItemsMeasureFromTheirCaptionAndShortcutText) {
   EXPECT_EQ(withShortCut->Width(), 24 + (2 + caption + 10) + shortCut + 5 + 21);
 
   // A separator is two thirds of a menu line high, before and after a text change.
-  TActionClientItem* separator = fichier->Items()->Add();
-  separator->SetCaption("-");
   ASSERT_NE(separator->Control(), nullptr);
-  separator->Control()->MeasureBounds();
   EXPECT_EQ(separator->Control()->Height(), GetSystemMetrics(SM_CYMENU) / 3 * 2);
   separator->SetCaption("|");
   EXPECT_EQ(separator->Control()->Height(), GetSystemMetrics(SM_CYMENU) / 3 * 2);
