@@ -14,7 +14,8 @@ void RegisterProgramClasses() {
                    TLabel::StaticClass(), TTimer::StaticClass(), TButton::StaticClass()});
   // Every class the main window's description names.
   RegisterClasses({TForm1::StaticClass(), TPageControl::StaticClass(), TTabSheet::StaticClass(), TMemo::StaticClass(),
-                   TStatusBar::StaticClass(), TAction::StaticClass(), TFileOpen::StaticClass(),
+                   TStatusBar::StaticClass(), TActionMainMenuBar::StaticClass(), TActionToolBar::StaticClass(),
+                   TActionManager::StaticClass(), TAction::StaticClass(), TFileOpen::StaticClass(),
                    TEditCut::StaticClass(), TEditCopy::StaticClass(), TEditPaste::StaticClass(),
                    TEditSelectAll::StaticClass(), TFileSaveAs::StaticClass(), TFileExit::StaticClass(),
                    TImageList::StaticClass()});

@@ -23,6 +23,9 @@ TAVELO_PUBLISH(TForm1) {
   c.Field("TabSheet1", &Self::TabSheet1);
   c.Field("Memo1", &Self::Memo1);
   c.Field("StatusBar1", &Self::StatusBar1);
+  c.Field("ActionMainMenuBar1", &Self::ActionMainMenuBar1);
+  c.Field("ActionToolBar1", &Self::ActionToolBar1);
+  c.Field("ActionManager1", &Self::ActionManager1);
   c.Field("Action1", &Self::Action1);
   c.Field("FileOpen1", &Self::FileOpen1);
   c.Field("FichierEnregistrer", &Self::FichierEnregistrer);

@@ -9,6 +9,9 @@
 
 #include "actions/customaction.h"
 #include "actions/stdactns.h"
+#include "actnman/actnman.h"
+#include "actnman/actnmenus.h"
+#include "actnman/actntoolbar.h"
 #include "controls/comctrls.h"
 #include "controls/forms.h"
 #include "graphics/imglist.h"
@@ -24,6 +27,9 @@ public:
   TTabSheet* TabSheet1 = nullptr;
   TMemo* Memo1 = nullptr;
   TStatusBar* StatusBar1 = nullptr;
+  TActionMainMenuBar* ActionMainMenuBar1 = nullptr;
+  TActionToolBar* ActionToolBar1 = nullptr;
+  TActionManager* ActionManager1 = nullptr;
   TAction* Action1 = nullptr;
   TFileOpen* FileOpen1 = nullptr;
   TAction* FichierEnregistrer = nullptr;
