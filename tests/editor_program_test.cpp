@@ -216,7 +216,8 @@ protected:
     ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                                &startup, &process))
         << program << " " << GetLastError();
-    ASSERT_TRUE(WaitFor([&] { return (main = TopLevel("TForm1", "Tavelo")) != nullptr; })) << "no main window";
+    ASSERT_TRUE(WaitFor([&] { return (main = TopLevel("TForm1", "Tavelo")) != nullptr; }))
+        << "no main window; windows: " << Windows();
     memo = ChildOf(main, "TMemo");
     status = ChildOf(main, "TStatusBar");
     ASSERT_NE(memo, nullptr);
@@ -246,6 +247,24 @@ protected:
     return search.found;
   }
   std::string Path(const std::string& name) const { return folder + "\\" + name; }
+  // The editor's top-level windows, for a failure's message.
+  std::string Windows() const {
+    struct TAll {
+      DWORD process;
+      std::string list;
+    } all{process.dwProcessId, ""};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+          auto* a = reinterpret_cast<TAll*>(data);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(window, &owner);
+          if (owner == a->process)
+            a->list += ClassOf(window) + (IsWindowVisible(window) ? "+" : "-") + "\"" + TextOf(window) + "\" ";
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&all));
+    return all.list;
+  }
   void Write(const std::string& name, const std::string& bytes) {
     std::ofstream(Path(name), std::ios::binary) << bytes;
     written.push_back(name);
