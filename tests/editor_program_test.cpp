@@ -103,6 +103,20 @@ void EmptyTheClipboard() {
   CloseClipboard();
 }
 
+struct TWindowList {
+  DWORD process;
+  std::string list;
+};
+
+BOOL CALLBACK ListWindow(HWND window, LPARAM data) {
+  auto* all = reinterpret_cast<TWindowList*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == all->process)
+    all->list += ClassOf(window) + (IsWindowVisible(window) ? "+" : "-") + "\"" + TextOf(window) + "\" ";
+  return TRUE;
+}
+
 // ---- Real input ----
 
 void Send(std::vector<INPUT> inputs) { SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)); }
@@ -249,20 +263,8 @@ protected:
   std::string Path(const std::string& name) const { return folder + "\\" + name; }
   // The editor's top-level windows, for a failure's message.
   std::string Windows() const {
-    struct TAll {
-      DWORD process;
-      std::string list;
-    } all{process.dwProcessId, ""};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-          auto* a = reinterpret_cast<TAll*>(data);
-          DWORD owner = 0;
-          GetWindowThreadProcessId(window, &owner);
-          if (owner == a->process)
-            a->list += ClassOf(window) + (IsWindowVisible(window) ? "+" : "-") + "\"" + TextOf(window) + "\" ";
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&all));
+    TWindowList all{process.dwProcessId, ""};
+    EnumWindows(&ListWindow, reinterpret_cast<LPARAM>(&all));
     return all.list;
   }
   void Write(const std::string& name, const std::string& bytes) {
