@@ -1,6 +1,10 @@
-// The program entry. Until the editor's main window exists, the program builds the about box
-// and the splash window from their descriptions and shows both; the about box, created first,
-// is the main form, so closing it ends the program.
+// The program entry: the application, then the main window first (the first form made is the
+// main form, whose closing ends the program), the about box and the splash window, all built
+// hidden from their descriptions; the loop shows the main window, whose showing brings the
+// splash up.
+// Before any other header that brings the platform's in (see unit1.h).
+#include "app/unit1.h"
+
 #include <windows.h>
 
 #include "app/about.h"
@@ -15,10 +19,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     TControlsSession session;
     RegisterProgramClasses();
     Application()->Initialize();
+    Application()->CreateForm(Form1);
     Application()->CreateForm(AboutBox);
     Application()->CreateForm(Form2);
-    // What the main window's show handler will do: the splash comes up, its timer hides it.
-    Form2->Show();
     Application()->Run();
   } catch (...) {
     ShowLastResort(std::current_exception());

@@ -1,5 +1,8 @@
 #include "app/program.h"
 
+// Before any other header that brings the platform's in (see unit1.h).
+#include "app/unit1.h"
+
 #include "app/about.h"
 #include "app/splash.h"
 #include "streaming/classregistry.h"
@@ -9,6 +12,13 @@ namespace tavelo {
 void RegisterProgramClasses() {
   RegisterClasses({TAboutBox::StaticClass(), TForm2::StaticClass(), TPanel::StaticClass(), TImage::StaticClass(),
                    TLabel::StaticClass(), TTimer::StaticClass(), TButton::StaticClass()});
+  // Every class the main window's description names.
+  RegisterClasses({TForm1::StaticClass(), TPageControl::StaticClass(), TTabSheet::StaticClass(), TMemo::StaticClass(),
+                   TStatusBar::StaticClass(), TActionMainMenuBar::StaticClass(), TActionToolBar::StaticClass(),
+                   TActionManager::StaticClass(), TAction::StaticClass(), TFileOpen::StaticClass(),
+                   TEditCut::StaticClass(), TEditCopy::StaticClass(), TEditPaste::StaticClass(),
+                   TEditSelectAll::StaticClass(), TFileSaveAs::StaticClass(), TFileExit::StaticClass(),
+                   TImageList::StaticClass()});
 }
 
 }  // namespace tavelo

@@ -2,6 +2,9 @@
 // program builds them, then shown, ticked and closed with real input.
 #include <gtest/gtest.h>
 
+// Before any other header that brings the platform's in (see unit1.h).
+#include "app/unit1.h"
+
 #include "app/about.h"
 #include "app/program.h"
 #include "app/splash.h"
@@ -158,6 +161,52 @@ TEST_F(ProgramFormsTest, AboutBoxClosedWithOkComesBackUnchanged) {
   EXPECT_EQ(again.bottom, bounds.bottom);
   EXPECT_EQ(AboutBox->Label4->Caption(), note);
   EXPECT_EQ(AboutBox->ComponentCount(), 8);
+}
+
+// The main window from its own description: every field bound, the manager's bars bound to
+// their controls once loaded, the document's components as designed.
+TEST_F(ProgramFormsTest, TheMainWindowIsBuiltFromItsDescription) {
+  Application()->CreateForm(Form1);
+  ASSERT_NE(Form1, nullptr);
+  for (TComponent* field :
+       {static_cast<TComponent*>(Form1->PageControl1), static_cast<TComponent*>(Form1->TabSheet1),
+        static_cast<TComponent*>(Form1->Memo1), static_cast<TComponent*>(Form1->StatusBar1),
+        static_cast<TComponent*>(Form1->ActionMainMenuBar1), static_cast<TComponent*>(Form1->ActionToolBar1),
+        static_cast<TComponent*>(Form1->ActionManager1), static_cast<TComponent*>(Form1->Action1),
+        static_cast<TComponent*>(Form1->FileOpen1), static_cast<TComponent*>(Form1->FichierEnregistrer),
+        static_cast<TComponent*>(Form1->Action3), static_cast<TComponent*>(Form1->EditCut1),
+        static_cast<TComponent*>(Form1->EditCopy1), static_cast<TComponent*>(Form1->EditPaste1),
+        static_cast<TComponent*>(Form1->EditSelectAll1), static_cast<TComponent*>(Form1->FileSaveAs1),
+        static_cast<TComponent*>(Form1->FileExit1), static_cast<TComponent*>(Form1->ImageList1)})
+    EXPECT_NE(field, nullptr);
+  EXPECT_EQ(Form1->Caption(), "Tavelo");
+  EXPECT_EQ(Form1->PageControl1->ActivePage(), Form1->TabSheet1);
+  EXPECT_EQ(Form1->TabSheet1->Caption(), "   Js");
+  EXPECT_EQ(Form1->Memo1->Parent(), Form1->TabSheet1);
+  EXPECT_EQ(Form1->Memo1->Font()->Name(), "Courier New");
+  EXPECT_EQ(Form1->Memo1->Font()->Color(), clMaroon);
+  EXPECT_EQ(Form1->Memo1->Tag(), 0);
+  ASSERT_EQ(Form1->StatusBar1->Panels()->Count(), 4);
+  EXPECT_EQ(Form1->StatusBar1->Panels()->Items(0)->Text(), "Tavelo");
+  EXPECT_EQ(Form1->StatusBar1->Panels()->Items(1)->Width(), 350);
+  // One load is one more session.
+  TActionBars* bars = Form1->ActionManager1->ActionBars();
+  EXPECT_EQ(bars->SessionCount(), 2);
+  ASSERT_EQ(bars->Count(), 3);
+  EXPECT_EQ(bars->ActionBars(0)->ActionBar(), Form1->ActionMainMenuBar1);
+  EXPECT_EQ(bars->ActionBars(1)->ActionBar(), nullptr);
+  EXPECT_EQ(bars->ActionBars(1)->Items()->Count(), 2);
+  EXPECT_EQ(bars->ActionBars(2)->ActionBar(), Form1->ActionToolBar1);
+  EXPECT_EQ(bars->ActionBars(2)->Items()->Count(), 6);
+  EXPECT_EQ(Form1->ActionManager1->Images(), Form1->ImageList1);
+  EXPECT_EQ(Form1->ImageList1->Count(), 45);
+  EXPECT_EQ(Form1->FileOpen1->ActionList(), Form1->ActionManager1);
+  EXPECT_EQ(Form1->FileOpen1->Dialog()->Title(), "Ouverture de fichier");
+  EXPECT_EQ(Form1->FileSaveAs1->Dialog()->Filter(), "Fichiers javascripts (*.js*)|*.js|Tous les fichiers (*.*)|*.*");
+  // The description leaves the overwrite question off; the handlers add it when they save.
+  EXPECT_FALSE(Form1->FileSaveAs1->Dialog()->Options().Contains(ofOverwritePrompt));
+  EXPECT_EQ(Form1->DocumentPath(), "");
+  Form1 = nullptr;
 }
 
 }  // namespace
