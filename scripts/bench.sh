@@ -16,7 +16,7 @@ done
 source scripts/wine-env.sh
 if [ -f "$TAVELO_WIN_TREE/build.ninja" ]; then
   cmake --build build/host --target formc assetgen >/dev/null
-  cmake --build "$TAVELO_WIN_TREE" --target imagelist_bench controls_bench memo_bench >/dev/null
+  cmake --build "$TAVELO_WIN_TREE" --target imagelist_bench controls_bench memo_bench editor_bench >/dev/null
 else
   bash scripts/build.sh >/dev/null
 fi
@@ -24,3 +24,4 @@ tavelo_wine_session
 wine "$TAVELO_WIN_TREE/bench/imagelist_bench.exe" "$TAVELO_WIN_TREE/assets/toolbar.imagelist" </dev/null
 wine "$TAVELO_WIN_TREE/bench/controls_bench.exe" </dev/null
 wine "$TAVELO_WIN_TREE/bench/memo_bench.exe" </dev/null
+wine "$TAVELO_WIN_TREE/bench/editor_bench.exe" </dev/null
