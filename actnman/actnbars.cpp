@@ -646,6 +646,10 @@ TCustomActionControl::~TCustomActionControl() {
   actionClient_ = nullptr;
 }
 
+void TCustomActionControl::RefreshActionState() {
+  if (actionClient_ && actionClient_->ActionLink()) actionClient_->ActionLink()->RefreshState();
+}
+
 void TCustomActionControl::SetActionClient(TActionClientItem* value) {
   if (value == actionClient_) return;
   if (actionClient_ && actionClient_->control_ == this) actionClient_->control_ = nullptr;

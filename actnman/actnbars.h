@@ -243,6 +243,8 @@ public:
   virtual void SetSelected(bool value);
   virtual void MeasureBounds();
   virtual void ItemTriggered();
+  // The action is its item's, reached through the item's link.
+  void RefreshActionState() override;
 
   TActionClientItem* ActionClient() const { return actionClient_; }
   TCustomActionBar* ActionBar() const { return actionBar_; }

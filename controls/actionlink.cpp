@@ -115,6 +115,10 @@ void TControl::ApplyActionToClient(bool checkDefaults) {
   if (!checkDefaults || !OnClick()) SetOnClick(action->OnExecute());
 }
 
+void TControl::RefreshActionState() {
+  if (actionLink_) actionLink_->RefreshState();
+}
+
 void TControl::PrepareActionHint(String& hint) {
   if (actionLink_) actionLink_->DoShowHint(hint);
 }

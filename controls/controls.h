@@ -349,6 +349,9 @@ public:
   TBasicAction* Action() const;
   void SetAction(TBasicAction* value);
   TControlActionLink* ActionLink() const { return actionLink_.get(); }
+  // Brings the state of the action this control shows up to date: the form calls it at idle
+  // for each action client it shows. A control showing an action through another link says so.
+  virtual void RefreshActionState();
   // The application calls this with the hint text about to show: the action may change it
   // and add its shortcut text.
   void PrepareActionHint(String& hint);

@@ -196,8 +196,7 @@ void TCustomForm::RefreshFormActions() {
   if (ComponentState().Contains(csDesigning) || !Showing()) return;
   if (ActionLink()) ActionLink()->RefreshState();
   WalkShowing(this, [](TControl* control) {
-    if (control->Visible() && control->ControlStyle().Contains(csActionClient) && control->ActionLink())
-      control->ActionLink()->RefreshState();
+    if (control->Visible() && control->ControlStyle().Contains(csActionClient)) control->RefreshActionState();
     return false;
   });
 }

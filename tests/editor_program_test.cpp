@@ -160,21 +160,111 @@ void Type(const std::string& text) {
   }
 }
 
+// The pointer goes to the point and the test waits until the platform reports it there; then
+// each button event carries the point again, so that no event can land where the pointer was
+// before the move reached the display.
+INPUT MouseAt(POINT p, DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  // Rounded up: the platform takes the whole part of the scaled-back coordinate.
+  input.mi.dx = static_cast<LONG>((p.x * 65536 + width - 1) / width);
+  input.mi.dy = static_cast<LONG>((p.y * 65536 + height - 1) / height);
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+  return input;
+}
+
+bool PointerAt(POINT p) {
+  POINT now{};
+  return GetCursorPos(&now) && now.x == p.x && now.y == p.y;
+}
+
+bool MoveTo(POINT p) {
+  Send({MouseAt(p, 0)});
+  return WaitFor([&] { return PointerAt(p); });
+}
+
+void ClickAt(POINT p) {
+  POINT now{};
+  ASSERT_TRUE(MoveTo(p)) << "the pointer does not reach " << p.x << "," << p.y << ": "
+                         << (GetCursorPos(&now), now.x) << "," << now.y;
+  Send({MouseAt(p, MOUSEEVENTF_LEFTDOWN), MouseAt(p, MOUSEEVENTF_LEFTUP)});
+}
+
 // A click at the middle of a window.
 void Click(HWND window) {
   RECT r;
   GetWindowRect(window, &r);
-  int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-  INPUT inputs[3] = {};
-  inputs[0].type = INPUT_MOUSE;
-  inputs[0].mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-  inputs[0].mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-  inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  inputs[1].type = INPUT_MOUSE;
-  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  inputs[2].type = INPUT_MOUSE;
-  inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(3, inputs, sizeof(INPUT));
+  ClickAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+}
+
+// ---- What is drawn on a bar ----
+
+// The screen's pixels of a rectangle, top row first, as 0x00RRGGBB.
+std::vector<DWORD> Pixels(const RECT& r) {
+  int w = r.right - r.left, h = r.bottom - r.top;
+  std::vector<DWORD> pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = -h;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  GdiFlush();
+  const DWORD* source = static_cast<const DWORD*>(bits);
+  for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = source[i] & 0xFFFFFF;
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+// The horizontal runs of a bar where something other than its background is drawn (a
+// caption, an image), split wherever at least `gap` columns are bare: one run per button.
+std::vector<std::pair<int, int>> DrawnRuns(HWND bar, int gap) {
+  RECT r;
+  GetWindowRect(bar, &r);
+  // Inside the bar's edges, which are drawn the whole width.
+  InflateRect(&r, -3, -4);
+  std::vector<DWORD> pixels = Pixels(r);
+  int w = r.right - r.left, h = r.bottom - r.top;
+  DWORD background = pixels[static_cast<std::size_t>(h / 2 * w + w - 1)];
+  std::vector<std::pair<int, int>> runs;
+  int bare = gap;
+  for (int x = 0; x < w; ++x) {
+    bool drawn = false;
+    for (int y = 0; y < h && !drawn; ++y) drawn = pixels[static_cast<std::size_t>(y * w + x)] != background;
+    if (drawn) {
+      if (bare >= gap) runs.push_back({r.left + x, r.left + x});
+      runs.back().second = r.left + x;
+      bare = 0;
+    } else {
+      ++bare;
+    }
+  }
+  return runs;
+}
+
+std::string Describe(const std::vector<std::pair<int, int>>& runs) {
+  std::string text;
+  for (const auto& run : runs) text += std::to_string(run.first) + "-" + std::to_string(run.second) + " ";
+  return text;
+}
+
+// The middle of the index-th of `count` items of an open popup, which stacks its items of one
+// height between margins of three pixels.
+POINT PopupItem(HWND popup, int index, int count) {
+  RECT r;
+  GetWindowRect(popup, &r);
+  int itemHeight = (r.bottom - r.top - 6) / count;
+  return POINT{(r.left + r.right) / 2, r.top + 3 + itemHeight * index + itemHeight / 2};
 }
 
 // ---- Screenshots ----
@@ -306,6 +396,42 @@ protected:
     Type(path);
     Press({}, VK_RETURN);
     ASSERT_TRUE(WaitFor([&] { return FileDialog(title) == nullptr; })) << title << " still open";
+  }
+
+  // The middle of the bar's index-th button of `count`, found by what the bar draws.
+  POINT BarButton(const char* barClass, int gap, int index, int count) {
+    HWND bar = ChildOf(main, barClass);
+    EXPECT_NE(bar, nullptr) << barClass;
+    if (!bar) return POINT{};
+    std::vector<std::pair<int, int>> runs = DrawnRuns(bar, gap);
+    EXPECT_EQ(runs.size(), static_cast<std::size_t>(count)) << barClass << ": " << Describe(runs);
+    if (runs.size() != static_cast<std::size_t>(count)) return POINT{};
+    RECT r;
+    GetWindowRect(bar, &r);
+    return POINT{(runs[index].first + runs[index].second) / 2, (r.top + r.bottom) / 2};
+  }
+  POINT MenuBarButton(int index) { return BarButton("TActionMainMenuBar", 5, index, 3); }
+  // Six buttons, then the overflow button at the bar's end.
+  POINT ToolButton(int index) { return BarButton("TActionToolBar", 6, index, 7); }
+  // Opens a menu of the bar by a click on its button; the popup that shows.
+  HWND OpenMenu(int index) {
+    POINT button = MenuBarButton(index);
+    ClickAt(button);
+    HWND popup = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (popup = TopLevel("TStandardMenuPopup")) != nullptr; }))
+        << "no menu after a click at " << button.x << "," << button.y << "; windows: " << Windows();
+    return popup;
+  }
+  void Choose(int menu, int item, int count) {
+    HWND popup = OpenMenu(menu);
+    ASSERT_NE(popup, nullptr);
+    ClickAt(PopupItem(popup, item, count));
+    ASSERT_TRUE(WaitFor([&] { return TopLevel("TStandardMenuPopup") == nullptr; })) << "the menu stays";
+  }
+  // The memo's selection, start and end.
+  std::pair<int, int> Selection() const {
+    DWORD both = static_cast<DWORD>(SendMessageA(memo, EM_GETSEL, 0, 0));
+    return {LOWORD(both), HIWORD(both)};
   }
 
   PROCESS_INFORMATION process{};
@@ -450,6 +576,120 @@ TEST_F(EditorProgramTest, SaveAfterNewAsksWhereWithTheUntitledName) {
   Press({}, VK_ESCAPE);
   ASSERT_TRUE(WaitFor([&] { return FileDialog("Enregistrer sous") == nullptr; }));
   EXPECT_EQ(ReadFile(Path("garde.js")), "garde");
+}
+
+TEST_F(EditorProgramTest, AboutBoxByMouseShowsTheSameWindowEachTime) {
+  Focus();
+  HWND popup = OpenMenu(2);
+  ASSERT_NE(popup, nullptr);
+  Screenshot("20-menu-aide");
+  ClickAt(PopupItem(popup, 0, 1));
+  HWND about = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (about = TopLevel("TAboutBox", "A propos")) != nullptr; })) << Windows();
+  EXPECT_EQ(TopLevel("TStandardMenuPopup"), nullptr);
+  Screenshot("21-a-propos");
+  RECT first;
+  GetWindowRect(about, &first);
+  HWND ok = ChildOf(about, "TButton", "OK");
+  ASSERT_NE(ok, nullptr);
+  Click(ok);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(about); })) << "OK leaves the box";
+  EXPECT_TRUE(IsWindow(about));
+  EXPECT_FALSE(Ended());
+  Screenshot("22-a-propos-ferme");
+
+  // Again: the very same window, where it was, as it was.
+  Choose(2, 0, 1);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(about); })) << Windows();
+  EXPECT_EQ(TopLevel("TAboutBox"), about);
+  RECT second;
+  GetWindowRect(about, &second);
+  EXPECT_TRUE(EqualRect(&first, &second)) << second.left << "," << second.top << " instead of " << first.left
+                                          << "," << first.top;
+  EXPECT_EQ(TextOf(about), "A propos");
+  EXPECT_EQ(ChildOf(about, "TButton", "OK"), ok);
+  Screenshot("23-a-propos-encore");
+  Click(ok);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(about); }));
+}
+
+TEST_F(EditorProgramTest, CutCopyPasteAndSelectAllThroughTheMenuAndTheToolBar) {
+  enum { kCut, kCopy, kPaste, kSelectAll };
+  Focus();
+  Type("abc def");
+  ASSERT_TRUE(WaitFor([&] { return TextOf(memo) == "abc def"; })) << TextOf(memo);
+  EmptyTheClipboard();
+
+  // Nothing selected and nothing to paste: only "Tout sélectionner" is there to choose.
+  HWND popup = OpenMenu(1);
+  ASSERT_NE(popup, nullptr);
+  Screenshot("30-edition-sans-selection");
+  ClickAt(PopupItem(popup, kCut, 4));
+  ClickAt(PopupItem(popup, kCopy, 4));
+  EXPECT_NE(TopLevel("TStandardMenuPopup"), nullptr) << "a disabled item closed the menu";
+  ClickAt(PopupItem(popup, kSelectAll, 4));
+  ASSERT_TRUE(WaitFor([&] { return TopLevel("TStandardMenuPopup") == nullptr; }));
+  EXPECT_EQ(TextOf(memo), "abc def");
+  EXPECT_EQ(ClipboardText(), "");
+  ASSERT_TRUE(WaitFor([&] { return Selection() == std::make_pair(0, 7); }))
+      << Selection().first << "-" << Selection().second;
+  Screenshot("31-tout-selectionne");
+
+  Choose(1, kCopy, 4);
+  EXPECT_TRUE(WaitFor([] { return ClipboardText() == "abc def"; })) << ClipboardText();
+  EXPECT_EQ(TextOf(memo), "abc def");
+  EmptyTheClipboard();
+  Choose(1, kCut, 4);
+  EXPECT_TRUE(WaitFor([&] { return TextOf(memo).empty(); })) << TextOf(memo);
+  EXPECT_TRUE(WaitFor([] { return ClipboardText() == "abc def"; })) << ClipboardText();
+  popup = OpenMenu(1);
+  ASSERT_NE(popup, nullptr);
+  Screenshot("32-edition-coller");
+  ClickAt(PopupItem(popup, kPaste, 4));
+  EXPECT_TRUE(WaitFor([&] { return TextOf(memo) == "abc def"; })) << TextOf(memo);
+  Screenshot("33-colle-par-le-menu");
+
+  // The tool bar's last three buttons: "Couper", "Copier", "Coller".
+  POINT cut = ToolButton(3), copy = ToolButton(4), paste = ToolButton(5);
+  ASSERT_FALSE(HasFailure());
+  Press({VK_CONTROL}, 'A');
+  ASSERT_TRUE(WaitFor([&] { return Selection() == std::make_pair(0, 7); }));
+  EmptyTheClipboard();
+  Screenshot("34-barre-selection");
+  ClickAt(copy);
+  EXPECT_TRUE(WaitFor([] { return ClipboardText() == "abc def"; })) << ClipboardText();
+  EXPECT_EQ(TextOf(memo), "abc def");
+  EmptyTheClipboard();
+  ClickAt(cut);
+  EXPECT_TRUE(WaitFor([&] { return TextOf(memo).empty(); })) << TextOf(memo);
+  EXPECT_TRUE(WaitFor([] { return ClipboardText() == "abc def"; })) << ClipboardText();
+  Screenshot("35-barre-coupe");
+  ClickAt(paste);
+  EXPECT_TRUE(WaitFor([&] { return TextOf(memo) == "abc def"; })) << TextOf(memo);
+  ClickAt(paste);
+  EXPECT_TRUE(WaitFor([&] { return TextOf(memo) == "abc defabc def"; })) << TextOf(memo);
+  EXPECT_EQ(ClipboardText(), "abc def");
+  Screenshot("36-barre-colle");
+}
+
+TEST_F(EditorProgramTest, NewFileFromTheKeyboardThroughTheFileMenu) {
+  Focus();
+  Type("vieux");
+  ASSERT_TRUE(WaitFor([&] { return TextOf(memo) == "vieux"; })) << TextOf(memo);
+  Press({VK_MENU}, 'F');
+  HWND popup = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (popup = TopLevel("TStandardMenuPopup")) != nullptr; })) << Windows();
+  Screenshot("40-menu-fichier");
+  // The first item is the one chosen when the menu opens from the keyboard; Down then Up
+  // comes back to it.
+  Press({}, VK_DOWN);
+  Press({}, VK_UP);
+  Press({}, VK_RETURN);
+  ASSERT_TRUE(WaitFor([&] { return TopLevel("TStandardMenuPopup") == nullptr; })) << "the menu stays";
+  ASSERT_TRUE(WaitFor([&] { return Panel(1) == "Sans titre.js"; })) << Panel(1);
+  EXPECT_EQ(TextOf(memo), "");
+  EXPECT_EQ(FileDialog("Ouverture de fichier"), nullptr);
+  Screenshot("41-nouveau-par-le-clavier");
 }
 
 }  // namespace
