@@ -238,7 +238,7 @@ public:
   virtual bool IsSeparator() const;
   // Asks the bar to lay its controls out again.
   virtual void RealignRequest();
-  // The spec's SetItem: binds the control to its item.
+  // Binds the control to its item (the item it shows, draws and runs).
   virtual void SetActionClient(TActionClientItem* value);
   virtual void SetSelected(bool value);
   virtual void MeasureBounds();
