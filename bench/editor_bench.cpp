@@ -173,27 +173,6 @@ double Idle(const char* program, const char* splash, double& before_ms) {
 
 // ---- Opening a document ----
 
-// Lines of minified and of ordinary code, CR LF between them, about `size` bytes.
-std::string JavaScriptText(std::size_t size) {
-  static const char* lines[] = {
-      "function f(a, b) {",
-      "  var total = 0;",
-      "  for (var i = 0; i < a.length; i++) { total += a[i] * b; }",
-      "  return total;",
-      "}",
-      "!function(e){var t={};function n(r){if(t[r])return t[r].exports;var o=t[r]={i:r,l:!1,exports:{}};"
-      "return e[r].call(o.exports,o,o.exports,n),o.l=!0,o.exports}n.m=e,n.c=t}([]);",
-      "",
-  };
-  std::string text;
-  text.reserve(size + 256);
-  for (std::size_t i = 0; text.size() < size; ++i) {
-    text += lines[i % (sizeof lines / sizeof *lines)];
-    text += "\r\n";
-  }
-  return text;
-}
-
 std::string WriteTemp(const std::string& text) {
   char dir[MAX_PATH];
   GetTempPathA(MAX_PATH, dir);

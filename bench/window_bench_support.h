@@ -1,8 +1,10 @@
-// What the Windows benchmarks of controls share: a precise clock and a top-level parent
-// window that may show, as a form would be.
+// What the Windows benchmarks of controls share: a precise clock, a top-level parent window
+// that may show, as a form would be, and a JavaScript-like document of a given size.
 #pragma once
 
 #include <windows.h>
+
+#include <string>
 
 #include "controls/controls.h"
 
@@ -45,5 +47,26 @@ protected:
     params.WndParent = nullptr;
   }
 };
+
+// Lines of minified and of ordinary code, CR LF between them, about `size` bytes.
+inline std::string JavaScriptText(std::size_t size) {
+  static const char* lines[] = {
+      "function f(a, b) {",
+      "  var total = 0;",
+      "  for (var i = 0; i < a.length; i++) { total += a[i] * b; }",
+      "  return total;",
+      "}",
+      "!function(e){var t={};function n(r){if(t[r])return t[r].exports;var o=t[r]={i:r,l:!1,exports:{}};"
+      "return e[r].call(o.exports,o,o.exports,n),o.l=!0,o.exports}n.m=e,n.c=t}([]);",
+      "",
+  };
+  std::string text;
+  text.reserve(size + 256);
+  for (std::size_t i = 0; text.size() < size; ++i) {
+    text += lines[i % (sizeof lines / sizeof *lines)];
+    text += "\r\n";
+  }
+  return text;
+}
 
 }  // namespace tavelo::bench
