@@ -173,27 +173,6 @@ double Idle(const char* program, const char* splash, double& before_ms) {
 
 // ---- Opening a document ----
 
-std::string WriteTemp(const std::string& text) {
-  char dir[MAX_PATH];
-  GetTempPathA(MAX_PATH, dir);
-  std::string name = std::string(dir) + "editor_bench_10mo.js";
-  std::FILE* f = std::fopen(name.c_str(), "wb");
-  std::fwrite(text.data(), 1, text.size(), f);
-  std::fclose(f);
-  return name;
-}
-
-std::string ReadFile(const std::string& name) {
-  std::string text;
-  std::FILE* f = std::fopen(name.c_str(), "rb");
-  std::fseek(f, 0, SEEK_END);
-  text.resize(static_cast<std::size_t>(std::ftell(f)));
-  std::fseek(f, 0, SEEK_SET);
-  text.resize(std::fread(text.data(), 1, text.size(), f));
-  std::fclose(f);
-  return text;
-}
-
 // The main window's open handler given the dialog's file name, then every message it queued
 // handled, the paints among them.
 double OpenInEditor(const std::string& file) {
@@ -216,7 +195,7 @@ double OpenInBare(TBenchHost& host, const std::string& file, HFONT font, int wid
   SendMessageA(window, EM_LIMITTEXT, 0, 0);
   Pump();
   double start = Now();
-  std::string text = ReadFile(file);
+  std::string text = ReadWholeFile(file);
   SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   UpdateWindow(window);
   Pump();
@@ -227,7 +206,7 @@ double OpenInBare(TBenchHost& host, const std::string& file, HFONT font, int wid
 }
 
 void Opening(double& editor, double& bare, int& length) {
-  std::string file = WriteTemp(JavaScriptText(10 << 20));
+  std::string file = WriteTemp(JavaScriptText(10 << 20), "editor_bench_10mo.js");
   TControlsSession session;
   RegisterProgramClasses();
   Application()->Initialize();

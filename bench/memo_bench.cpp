@@ -26,27 +26,6 @@ struct TChangeCounter : TObject {
   int count = 0;
 };
 
-std::string WriteTemp(const std::string& text, const char* tag) {
-  char dir[MAX_PATH];
-  GetTempPathA(MAX_PATH, dir);
-  std::string name = std::string(dir) + "memo_bench_" + tag + ".js";
-  std::FILE* f = std::fopen(name.c_str(), "wb");
-  std::fwrite(text.data(), 1, text.size(), f);
-  std::fclose(f);
-  return name;
-}
-
-std::string ReadFile(const std::string& name) {
-  std::string text;
-  std::FILE* f = std::fopen(name.c_str(), "rb");
-  std::fseek(f, 0, SEEK_END);
-  text.resize(static_cast<std::size_t>(std::ftell(f)));
-  std::fseek(f, 0, SEEK_SET);
-  text.resize(std::fread(text.data(), 1, text.size(), f));
-  std::fclose(f);
-  return text;
-}
-
 TMemo* NewMemo(TBenchHost& host, TChangeCounter& counter) {
   auto* memo = new TMemo(&host);
   memo->SetAlign(alClient);
@@ -85,7 +64,7 @@ double LoadMemo(TBenchHost& host, const std::string& file) {
 double LoadBare(TBenchHost& host, const std::string& file, HFONT font) {
   HWND window = NewBare(host, font);
   double start = Now();
-  std::string text = ReadFile(file);
+  std::string text = ReadWholeFile(file);
   SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   UpdateWindow(window);
   double spent = Now() - start;
@@ -120,7 +99,7 @@ double KeysMemo(TBenchHost& host, const std::string& file) {
 
 double KeysBare(TBenchHost& host, const std::string& file, HFONT font) {
   HWND window = NewBare(host, font);
-  std::string text = ReadFile(file);
+  std::string text = ReadWholeFile(file);
   SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   UpdateWindow(window);
   double spent = TypeInto(window);
@@ -140,8 +119,8 @@ int main(int argc, char** argv) {
   Pump();
   TMemo fontSource(nullptr);
   HFONT font = fontSource.Font()->Handle();
-  std::string small = WriteTemp(JavaScriptText(1 << 20), "1mo");
-  std::string large = WriteTemp(JavaScriptText(10 << 20), "10mo");
+  std::string small = WriteTemp(JavaScriptText(1 << 20), "memo_bench_1mo.js");
+  std::string large = WriteTemp(JavaScriptText(10 << 20), "memo_bench_10mo.js");
   LoadMemo(host, small);  // registers the class once
 
   std::string report;

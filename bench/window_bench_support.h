@@ -1,9 +1,11 @@
 // What the Windows benchmarks of controls share: a precise clock, a top-level parent window
-// that may show, as a form would be, and a JavaScript-like document of a given size.
+// that may show, as a form would be, a JavaScript-like document of a given size and the
+// temporary file that holds it.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 #include "controls/controls.h"
@@ -66,6 +68,28 @@ inline std::string JavaScriptText(std::size_t size) {
     text += lines[i % (sizeof lines / sizeof *lines)];
     text += "\r\n";
   }
+  return text;
+}
+
+// Writes `text` to `name` in the temporary folder and returns the file's whole path.
+inline std::string WriteTemp(const std::string& text, const std::string& name) {
+  char dir[MAX_PATH];
+  ::GetTempPathA(MAX_PATH, dir);
+  std::string path = std::string(dir) + name;
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  std::fwrite(text.data(), 1, text.size(), f);
+  std::fclose(f);
+  return path;
+}
+
+inline std::string ReadWholeFile(const std::string& path) {
+  std::string text;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  std::fseek(f, 0, SEEK_END);
+  text.resize(static_cast<std::size_t>(std::ftell(f)));
+  std::fseek(f, 0, SEEK_SET);
+  text.resize(std::fread(text.data(), 1, text.size(), f));
+  std::fclose(f);
   return text;
 }
 
