@@ -23,15 +23,8 @@ fi
 output=$(realpath -m "$1"); shift
 program=$1; shift
 
-# A private wineserver for this shot, so that stopping it stops only what it started.
-export WINEPREFIX
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  [ -n "${TAVELO_XVFB_PID:-}" ] && kill "$TAVELO_XVFB_PID" 2>/dev/null || true
-}
-trap cleanup EXIT
-tavelo_start_xvfb
-tavelo_wine_prefix
+# A display and wineserver of this shot's own, stopped when it ends.
+tavelo_wine_session
 if [ -n "$desktop" ]; then
   wine explorer "/desktop=tavelo,$desktop" "$program" "$@" >/dev/null 2>&1 &
 else

@@ -10,14 +10,7 @@ cd "$(dirname "$0")/.."
 source scripts/wine-env.sh
 out=$(realpath -m "${1:?usage: $0 OUTDIR}")
 mkdir -p "$out"
-export WINEPREFIX
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  [ -n "${TAVELO_XVFB_PID:-}" ] && kill "$TAVELO_XVFB_PID" 2>/dev/null || true
-}
-trap cleanup EXIT
-tavelo_start_xvfb
-tavelo_wine_prefix
+tavelo_wine_session
 wine explorer "/desktop=tavelo,1024x768" "$TAVELO_WIN_TREE/app/tavelo.exe" >/dev/null 2>&1 &
 shot() { xwd -root -silent -display "$DISPLAY" | /usr/bin/convert xwd:- -crop 1024x768+0+0 +repage "png:$1"; }
 drag() {  # x0 y0 then the points of the drag
