@@ -2,9 +2,9 @@
 # dependencies pointing down one way only:
 #   core -> streaming -> graphics -> actions -> controls -> dialogs -> actnman -> app
 # A library states the libraries below it that it uses with target_link_libraries; every
-# build then checks that the library's sources include only headers of its own folder and of
-# the folders of those libraries, so an include that points up (or sideways past what was
-# declared) fails the build before anything compiles.
+# build then checks that the library's sources and its folder's headers include only headers
+# of its own folder and of the folders of those libraries, so an include that points up (or
+# sideways past what was declared) fails the build before anything compiles.
 #
 #   tavelo_layer(TARGET)   after the target's add_library and target_link_libraries
 #   tavelo_check_layers()  once, after every folder was added
@@ -41,8 +41,7 @@ endfunction()
 
 function(tavelo_check_layers)
   get_property(targets GLOBAL PROPERTY TAVELO_LAYERS)
-  set(rules "")
-  set(stamps "")
+  set(folders "")
   foreach(t ${targets})
     _tavelo_layer_folders(${t} allowed)
     get_target_property(dir ${t} SOURCE_DIR)
@@ -60,16 +59,47 @@ function(tavelo_check_layers)
       endif()
     endforeach()
     list(REMOVE_DUPLICATES files)
-    string(REPLACE ";" "," allowed_csv "${allowed}")
-    string(REPLACE ";" "," files_csv "${files}")
-    set(stamp ${CMAKE_BINARY_DIR}/layers/${t}.ok)
-    add_custom_command(
-      OUTPUT ${stamp}
-      COMMAND ${CMAKE_COMMAND} -DTARGET=${t} "-DALLOWED=${allowed_csv}" "-DFILES=${files_csv}"
-              -DROOT=${PROJECT_SOURCE_DIR} -DSTAMP=${stamp} -P ${PROJECT_SOURCE_DIR}/cmake/CheckLayers.cmake
-      DEPENDS ${files} ${PROJECT_SOURCE_DIR}/cmake/CheckLayers.cmake
-      COMMENT "layers: ${t}")
-    add_custom_target(${t}_layers DEPENDS ${stamp})
-    add_dependencies(${t} ${t}_layers)
+    _tavelo_layer_check(${t} ${t} "${allowed}" "${files}")
+    # What the folder's libraries may include between them, and which of its files were
+    # checked, for the headers that stand beside no source.
+    file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${dir})
+    list(APPEND folders ${folder})
+    list(APPEND allowed_${folder} ${allowed})
+    list(APPEND checked_${folder} ${files})
+    list(APPEND targets_${folder} ${t})
   endforeach()
+  # A header no source stands beside (declarations, templates) is checked against the folder's
+  # widest allowance: for a folder of one library, exactly that library's. Only the Windows
+  # trees build every library a folder has, so only they know that allowance.
+  if(NOT WIN32)
+    return()
+  endif()
+  list(REMOVE_DUPLICATES folders)
+  foreach(folder ${folders})
+    file(GLOB headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${folder}/*.h)
+    if(checked_${folder})
+      list(REMOVE_ITEM headers ${checked_${folder}})
+    endif()
+    if(NOT headers)
+      continue()
+    endif()
+    list(REMOVE_DUPLICATES allowed_${folder})
+    list(GET targets_${folder} 0 first)
+    _tavelo_layer_check(${first} ${folder}_headers "${allowed_${folder}}" "${headers}")
+  endforeach()
+endfunction()
+
+# Adds the build step that checks `files` against `allowed` folders, before `target` builds.
+function(_tavelo_layer_check target name allowed files)
+  string(REPLACE ";" "," allowed_csv "${allowed}")
+  string(REPLACE ";" "," files_csv "${files}")
+  set(stamp ${CMAKE_BINARY_DIR}/layers/${name}.ok)
+  add_custom_command(
+    OUTPUT ${stamp}
+    COMMAND ${CMAKE_COMMAND} -DTARGET=${name} "-DALLOWED=${allowed_csv}" "-DFILES=${files_csv}"
+            -DROOT=${PROJECT_SOURCE_DIR} -DSTAMP=${stamp} -P ${PROJECT_SOURCE_DIR}/cmake/CheckLayers.cmake
+    DEPENDS ${files} ${PROJECT_SOURCE_DIR}/cmake/CheckLayers.cmake
+    COMMENT "layers: ${name}")
+  add_custom_target(${name}_layers DEPENDS ${stamp})
+  add_dependencies(${target} ${name}_layers)
 endfunction()
