@@ -430,9 +430,9 @@ TAVELO_PUBLISH(TActionManager) {
   c.Property("PrioritySchedule", &Self::PrioritySchedule, &Self::SetPrioritySchedule)
       .Stored<&Self::IsPriorityScheduleStored>();
   c.Property("State", &Self::State, &Self::SetState).Default(asNormal);
-  c.Property("OnChange", &Self::OnChange, &Self::SetOnChange);
-  c.Property("OnExecute", &Self::OnExecute, &Self::SetOnExecute);
-  c.Property("OnUpdate", &Self::OnUpdate, &Self::SetOnUpdate);
+  c.Event("OnChange", &Self::OnChange, &Self::SetOnChange);
+  c.Event("OnExecute", &Self::OnExecute, &Self::SetOnExecute);
+  c.Event("OnUpdate", &Self::OnUpdate, &Self::SetOnUpdate);
 }
 
 }  // namespace tavelo

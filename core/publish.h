@@ -158,9 +158,8 @@ public:
   // A property read by getter and written by setter; without a setter it is read-only.
   template <class G, class S = std::nullptr_t> auto Property(const char* name, G getter, S setter = nullptr) {
     using T = std::remove_cvref_t<std::invoke_result_t<G, const C*>>;
-    auto access = std::make_unique<TMemberAccessor<C, T, G, S>>(getter, setter);
-    TPropInfo& info = meta_.AddProperty(std::make_unique<TPropInfo>(name, TypeInfoOf<T>(), std::move(access)));
-    return TPropertyDecl<C, T>(info);
+    static_assert(!TIsEvent<T>::value, "an event is published with c.Event");
+    return Add(name, getter, setter);
   }
 
   // An event: a property whose type was declared with TAVELO_EVENT. The stream binds it to a
@@ -168,7 +167,7 @@ public:
   template <class G, class S> auto Event(const char* name, G getter, S setter) {
     using T = std::remove_cvref_t<std::invoke_result_t<G, const C*>>;
     static_assert(TIsEvent<T>::value, "c.Event takes an event type declared with TAVELO_EVENT");
-    return Property(name, getter, setter);
+    return Add(name, getter, setter);
   }
 
   // A published method: its per-method thunk is the code an event bound to it carries.
@@ -192,6 +191,13 @@ public:
   }
 
 private:
+  template <class G, class S> auto Add(const char* name, G getter, S setter) {
+    using T = std::remove_cvref_t<std::invoke_result_t<G, const C*>>;
+    auto access = std::make_unique<TMemberAccessor<C, T, G, S>>(getter, setter);
+    TPropInfo& info = meta_.AddProperty(std::make_unique<TPropInfo>(name, TypeInfoOf<T>(), std::move(access)));
+    return TPropertyDecl<C, T>(info);
+  }
+
   TMetaClass& meta_;
 };
 

@@ -204,8 +204,8 @@ BOOL TCommonDialog::TaskModalDialog(TDialogFunc dialogFunc, void* dialogData) {
 TAVELO_PUBLISH(TCommonDialog) {
   c.Property("Ctl3D", &Self::Ctl3D, &Self::SetCtl3D).Default(true);
   c.Property("HelpContext", &Self::HelpContext, &Self::SetHelpContext).Default(0);
-  c.Property("OnClose", &Self::OnClose, &Self::SetOnClose);
-  c.Property("OnShow", &Self::OnShow, &Self::SetOnShow);
+  c.Event("OnClose", &Self::OnClose, &Self::SetOnClose);
+  c.Event("OnShow", &Self::OnShow, &Self::SetOnShow);
 }
 
 // ---- helpers ----
@@ -405,11 +405,11 @@ TAVELO_PUBLISH(TOpenDialog) {
   c.Property("Options", &Self::Options, &Self::SetOptions).Default(TOpenOptions{ofHideReadOnly, ofEnableSizing});
   c.Property("OptionsEx", &Self::OptionsEx, &Self::SetOptionsEx).Default(TOpenOptionsEx{});
   c.Property("Title", &Self::Title, &Self::SetTitle);
-  c.Property("OnCanClose", &Self::OnCanClose, &Self::SetOnCanClose);
-  c.Property("OnFolderChange", &Self::OnFolderChange, &Self::SetOnFolderChange);
-  c.Property("OnSelectionChange", &Self::OnSelectionChange, &Self::SetOnSelectionChange);
-  c.Property("OnTypeChange", &Self::OnTypeChange, &Self::SetOnTypeChange);
-  c.Property("OnIncludeItem", &Self::OnIncludeItem, &Self::SetOnIncludeItem);
+  c.Event("OnCanClose", &Self::OnCanClose, &Self::SetOnCanClose);
+  c.Event("OnFolderChange", &Self::OnFolderChange, &Self::SetOnFolderChange);
+  c.Event("OnSelectionChange", &Self::OnSelectionChange, &Self::SetOnSelectionChange);
+  c.Event("OnTypeChange", &Self::OnTypeChange, &Self::SetOnTypeChange);
+  c.Event("OnIncludeItem", &Self::OnIncludeItem, &Self::SetOnIncludeItem);
 }
 
 // ---- TSaveDialog ----

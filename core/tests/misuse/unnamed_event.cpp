@@ -11,4 +11,4 @@ public:
 private:
   tavelo::TEvent<void(int)> onSize_;
 };
-TAVELO_PUBLISH(TGadget) { c.Property("OnSize", &Self::OnSize, &Self::SetOnSize); }
+TAVELO_PUBLISH(TGadget) { c.Event("OnSize", &Self::OnSize, &Self::SetOnSize); }
