@@ -2,6 +2,7 @@
 // action's values into the control, and the shortcut text in the control's hint.
 #include "controls/controls.h"
 
+#include "actions/hints.h"
 #include "controls/controlconsts.h"
 #include "core/exceptions.h"
 #include "core/publish.h"
@@ -66,12 +67,7 @@ void TControlActionLink::PushOnExecute(TNotifyEvent value) {
 }
 
 bool TControlActionLink::DoShowHint(String& hint) {
-  TCustomAction* action = CustomAction();
-  if (!action) return true;
-  auto& hooks = ControlAppHooks();
-  if (action->PrepareHint(hint) && hooks.HintShortCuts && hooks.HintShortCuts() && action->ShortCut() != 0 &&
-      !hint.empty())
-    hint = Format(SHintShortCut, {hint, ShortCutText(action->ShortCut())});
+  ::tavelo::PrepareActionHint(Action(), hint);
   return true;
 }
 

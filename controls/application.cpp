@@ -1056,7 +1056,6 @@ void StartControls() {
   controls.HintMouseMessage = &HookHintMouseMessage;
   controls.ScreenCursor = &HookScreenCursor;
   controls.CursorHandle = &HookCursorHandle;
-  controls.HintShortCuts = &HookHintShortCuts;
   controls.ApplicationWindow = &HookApplicationWindow;
   controls.ControlDestroyed = &HookControlDestroyed;
   SetWindowExceptionHandler(&WindowException);

@@ -214,8 +214,6 @@ struct TControlAppHooks {
   // The screen's forced cursor (crDefault when none) and the handle of a cursor identifier.
   TCursor (*ScreenCursor)() = nullptr;
   HCURSOR (*CursorHandle)(TCursor cursor) = nullptr;
-  // Whether hints get the shortcut text of the control's action appended.
-  bool (*HintShortCuts)() = nullptr;
   // The application window, to which unclaimed keys go as FM_APP_KEY_DOWN.
   HWND (*ApplicationWindow)() = nullptr;
   // A control is going away: the application and the screen forget it.

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "actions/actionapp.h"
 #include "actions/customaction.h"
 #include "controls/controls.h"
 #include "core/exceptions.h"
@@ -35,7 +36,10 @@ protected:
     control->SetName("Bouton1");
     control->SetCaption("Bouton1");
   }
-  void TearDown() override { ControlAppHooks() = TControlAppHooks(); }
+  void TearDown() override {
+    ControlAppHooks() = TControlAppHooks();
+    ActionAppHooks() = TActionAppHooks();
+  }
   THandlers handlers;
   std::unique_ptr<TAction> action;
   std::unique_ptr<TButtonLike> control;
@@ -116,7 +120,7 @@ TEST_F(ActionLinkTest, TheHintGetsTheShortcutTextWhenTheApplicationAsks) {
   String hint = "Ouvre un fichier";
   control->PrepareActionHint(hint);
   EXPECT_EQ(hint, String("Ouvre un fichier"));  // no application: no shortcut text
-  ControlAppHooks().HintShortCuts = [] { return true; };
+  ActionAppHooks().HintShortCuts = [] { return true; };
   control->PrepareActionHint(hint);
   EXPECT_EQ(hint, String("Ouvre un fichier (Ctrl+O)"));
   String empty;
