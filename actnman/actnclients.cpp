@@ -357,11 +357,16 @@ TActionClients* TActionClient::ContextItems() const {
 }
 
 void TActionClient::SetContextItems(TActionClients* value) {
+  AssignList(contextItems_, &TActionClient::ContextItems, value);
+}
+
+void TActionClient::AssignList(std::unique_ptr<TActionClients>& held, TActionClients* (TActionClient::*list)() const,
+                               TActionClients* value) {
   if (!value) {
-    contextItems_.reset();
+    held.reset();
     return;
   }
-  if (value != contextItems_.get()) ContextItems()->Assign(value);
+  if (value != held.get()) (this->*list)()->Assign(value);
 }
 
 bool TActionClient::HasContextItems() const { return contextItems_ && contextItems_->Count() > 0; }
@@ -410,13 +415,7 @@ TActionClients* TActionClient::Items() const {
   return items_.get();
 }
 
-void TActionClient::SetItems(TActionClients* value) {
-  if (!value) {
-    items_.reset();
-    return;
-  }
-  if (value != items_.get()) Items()->Assign(value);
-}
+void TActionClient::SetItems(TActionClients* value) { AssignList(items_, &TActionClient::Items, value); }
 
 bool TActionClient::HasItems() const { return items_ && items_->Count() > 0; }
 

@@ -125,6 +125,9 @@ protected:
 
 private:
   void BackgroundChanged(TObject* sender);
+  // Frees the held list for nullptr; otherwise copies `value` into it, made first through `list`.
+  void AssignList(std::unique_ptr<TActionClients>& held, TActionClients* (TActionClient::*list)() const,
+                  TActionClients* value);
   TChangesAllowedSet changesAllowed_{caModify, caMove, caDelete};
   mutable std::unique_ptr<TActionClients> contextItems_;
   mutable std::unique_ptr<TPicture> background_;
