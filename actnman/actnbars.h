@@ -151,7 +151,7 @@ public:
   TNotifyEvent OnPaint() const { return onPaint_; }
   void SetOnPaint(TNotifyEvent value) { onPaint_ = value; }
 
-  // Fails with "%s ne permet pas la dissimulation" when hiding is not allowed.
+  // Fails with SHidingNotAllowed when hiding is not allowed.
   void SetVisible(bool value) override;
   void Notification(TComponent* component, TOperation operation) override;
   void Loaded() override;

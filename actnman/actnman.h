@@ -74,7 +74,7 @@ public:
 
   TCustomActionList* ActionList() const { return actionList_; }
   void SetActionList(TCustomActionList* value);
-  // The stored caption, else the list's name, else "(pas de nom)".
+  // The stored caption, else the list's name, else SNoListName.
   String Caption() const;
   void SetCaption(const String& value) { caption_ = value; }
   bool IsCaptionStored() const { return !caption_.empty(); }

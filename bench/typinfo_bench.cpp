@@ -5,7 +5,7 @@
 #include "core/component.h"
 #include "core/typinfo.h"
 
-namespace tavelo {
+namespace tavelo::bench {
 
 // Fifty-eight integer properties over three generations, plus Name and Tag.
 class TWide1 : public TComponent {
@@ -54,5 +54,5 @@ void BM_FindProperty(benchmark::State& state) {
 BENCHMARK(BM_FindProperty);
 
 }  // namespace
-}  // namespace tavelo
+}  // namespace tavelo::bench
 BENCHMARK_MAIN();

@@ -11,10 +11,8 @@
 #include "controls/application.h"
 #include "controls/tests/control_test_support.h"
 
-namespace tavelo {
+namespace tavelo::testing {
 namespace {
-
-using testing::PumpUntil;
 
 // Both descriptions state a text height of 13 for their font; where the platform's font
 // measures otherwise, the form scales its children by the ratio when it is read.
@@ -221,4 +219,4 @@ TEST_F(ProgramFormsTest, TheMainWindowIsBuiltFromItsDescription) {
 }
 
 }  // namespace
-}  // namespace tavelo
+}  // namespace tavelo::testing
