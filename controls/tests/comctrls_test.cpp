@@ -16,6 +16,7 @@
 #include "core/exceptions.h"
 #include "core/publish.h"
 #include "core/system.h"
+#include "core/tests/test_support.h"
 #include "tools/formtext.h"
 
 namespace tavelo::testing {
@@ -40,15 +41,6 @@ TAVELO_PUBLISH(TEditorLikeForm) {
 }
 
 namespace {
-
-template <class F> String MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return "(rien)";
-}
 
 std::string Text(const RECT& r) {
   return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," + std::to_string(r.bottom);

@@ -43,6 +43,16 @@ inline void WriteAll(const std::string& path, const std::string& bytes) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+// The message of the framework's exception that f raises, or "(rien)" when it raises none.
+template <class F> String MessageOf(F&& f) {
+  try {
+    f();
+  } catch (const Exception& e) {
+    return e.Message();
+  }
+  return "(rien)";
+}
+
 // The message of the exception of class E that statement raises; fails the test otherwise.
 #define EXPECT_RAISES(statement, E, message)                      \
   do {                                                            \

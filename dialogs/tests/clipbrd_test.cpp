@@ -6,6 +6,7 @@
 #include "controls/application.h"
 #include "core/exceptions.h"
 #include "core/stringlist.h"
+#include "core/tests/test_support.h"
 #include "dialogs/clipbrd.h"
 #include "dialogs/tests/dialog_test_support.h"
 #include "graphics/bitmap.h"
@@ -22,15 +23,6 @@ protected:
     StopControls();
   }
 };
-
-template <class F> String MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return "(rien)";
-}
 
 // Another thread holds the platform clipboard open through a window of its own until it is
 // let go.
