@@ -14,6 +14,7 @@
 #include "actions/customaction.h"
 #include "actnman/actnman.h"
 #include "actnman/actntoolbar.h"
+#include "actnman/tests/menu_script.h"
 #include "controls/application.h"
 #include "controls/extctrls.h"
 #include "core/exceptions.h"
@@ -40,82 +41,6 @@ public:
   }
   void Error(TObject*, Exception& error) { errors.push_back(error.Message()); }
 };
-
-// A real key press and release.
-inline void PressKey(WORD key) {
-  INPUT input[2] = {};
-  input[0].type = input[1].type = INPUT_KEYBOARD;
-  input[0].ki.wVk = input[1].ki.wVk = key;
-  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, input, sizeof(INPUT));
-}
-
-// Steps a timer plays inside whatever loop is pumping (a menu's own); a step that does not
-// come true in time ends the menu and fails.
-class TScript : public TObject {
-public:
-  using TStep = std::function<bool()>;
-  TScript() : timer_(nullptr) {
-    timer_.SetEnabled(false);
-    timer_.SetInterval(15);
-    timer_.SetOnTimer(TNotifyEvent::Bind<&TScript::Tick>(this));
-  }
-  TScript& Then(TStep step) {
-    steps_.push_back(std::move(step));
-    return *this;
-  }
-  // The menu to close when a step fails.
-  void SetMenu(std::function<TCustomActionMenuBar*()> menu) { menu_ = std::move(menu); }
-  // Runs action (which enters the menu's loop) while the steps play; true when all came true.
-  bool Play(const std::function<void()>& action, DWORD milliseconds = 8000) {
-    start_ = GetTickCount();
-    limit_ = milliseconds;
-    timer_.SetEnabled(true);
-    action();
-    bool finished = PumpUntil([&] { return done_ || failedAt_ >= 0; }, milliseconds + 2000);
-    timer_.SetEnabled(false);
-    if (failedAt_ >= 0) ADD_FAILURE() << "step " << failedAt_ << " never came true";
-    return finished && failedAt_ < 0;
-  }
-
-private:
-  void Tick(TObject*) {
-    if (done_ || failedAt_ >= 0) return;
-    if (GetTickCount() - start_ > limit_) {
-      failedAt_ = static_cast<int>(next_);
-      // Leave the menu so that the loop that plays us returns.
-      if (TCustomActionMenuBar* menu = menu_ ? menu_() : nullptr; menu && menu->InMenuLoop())
-        menu->CloseMenu();
-      else
-        PressKey(VK_ESCAPE);
-      return;
-    }
-    while (next_ < steps_.size() && steps_[next_]()) ++next_;
-    if (next_ == steps_.size()) done_ = true;
-  }
-  TTimer timer_;
-  std::vector<TStep> steps_;
-  std::function<TCustomActionMenuBar*()> menu_;
-  std::size_t next_ = 0;
-  DWORD start_ = 0, limit_ = 0;
-  bool done_ = false;
-  int failedAt_ = -1;
-};
-
-// A real click of the left button at a screen point.
-inline void ScreenClick(TPoint p) {
-  SetCursorPos(p.x, p.y);
-  INPUT input[2] = {};
-  input[0].type = input[1].type = INPUT_MOUSE;
-  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, input, sizeof(INPUT));
-}
-
-inline TPoint ScreenCenter(TControl* control) {
-  return control->ClientToScreen(Point(control->Width() / 2, control->Height() / 2));
-}
-
 
 inline constexpr std::array<const char*, 6> kToolCaptions = {
     "&Nouveau fichier...", "&Ouvrir...", "&Enregistrer...", "Cou&per", "&Copier", "Co&ller"};

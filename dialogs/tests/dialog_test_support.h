@@ -6,9 +6,8 @@
 
 #include <cstring>
 #include <functional>
-#include <initializer_list>
-#include <iterator>
 #include <string>
+#include <vector>
 
 namespace tavelo::testing {
 
@@ -53,20 +52,24 @@ private:
   bool running_ = false;
 };
 
-// Key presses as the keyboard would make them, modifiers first and released last.
-inline void PressKeys(std::initializer_list<WORD> modifiers, WORD key) {
-  INPUT input[8] = {};
-  UINT n = 0;
-  for (WORD m : modifiers) input[n++].ki.wVk = m;
-  input[n++].ki.wVk = key;
-  input[n].ki.wVk = key;
-  input[n++].ki.dwFlags = KEYEVENTF_KEYUP;
-  for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) {
-    input[n].ki.wVk = *it;
-    input[n++].ki.dwFlags = KEYEVENTF_KEYUP;
+// Key presses as the keyboard would make them, modifiers first and released last; with key 0
+// the modifiers alone go down and up.
+inline void PressKeys(const std::vector<WORD>& modifiers, WORD key) {
+  std::vector<INPUT> input;
+  auto add = [&](WORD vk, DWORD flags) {
+    INPUT i{};
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = vk;
+    i.ki.dwFlags = flags;
+    input.push_back(i);
+  };
+  for (WORD m : modifiers) add(m, 0);
+  if (key) {
+    add(key, 0);
+    add(key, KEYEVENTF_KEYUP);
   }
-  for (UINT i = 0; i < n; ++i) input[i].type = INPUT_KEYBOARD;
-  SendInput(n, input, sizeof(INPUT));
+  for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) add(*it, KEYEVENTF_KEYUP);
+  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
 
 // The platform clipboard's text, or "(rien)".

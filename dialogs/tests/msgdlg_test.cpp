@@ -49,18 +49,7 @@ std::function<bool(TMessageForm*)> Press(std::initializer_list<WORD> modifiers, 
     }
     if (!sent) {
       sent = true;
-      INPUT input[8] = {};
-      UINT n = 0;
-      for (WORD m : modifiers) input[n++].ki.wVk = m;
-      input[n++].ki.wVk = key;
-      input[n].ki.wVk = key;
-      input[n++].ki.dwFlags = KEYEVENTF_KEYUP;
-      for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) {
-        input[n].ki.wVk = *it;
-        input[n++].ki.dwFlags = KEYEVENTF_KEYUP;
-      }
-      for (UINT i = 0; i < n; ++i) input[i].type = INPUT_KEYBOARD;
-      SendInput(n, input, sizeof(INPUT));
+      PressKeys(modifiers, key);
     }
     return true;
   };
