@@ -403,7 +403,10 @@ protected:
     HWND bar = ChildOf(main, barClass);
     EXPECT_NE(bar, nullptr) << barClass;
     if (!bar) return POINT{};
-    std::vector<std::pair<int, int>> runs = DrawnRuns(bar, gap);
+    // A button the pointer or a menu just left may still be drawn framed, which hides a gap:
+    // wait until the bar has repainted.
+    std::vector<std::pair<int, int>> runs;
+    WaitFor([&] { return (runs = DrawnRuns(bar, gap)).size() == static_cast<std::size_t>(count); });
     EXPECT_EQ(runs.size(), static_cast<std::size_t>(count)) << barClass << ": " << Describe(runs);
     if (runs.size() != static_cast<std::size_t>(count)) return POINT{};
     RECT r;
