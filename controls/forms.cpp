@@ -500,8 +500,11 @@ void TCustomForm::CreateParams(TCreateParams& params) {
 
 void TCustomForm::CreateWnd() {
   TScrollingWinControl::CreateWnd();
-  if (borderStyle_ != bsDialog && !icon_->Empty())
-    SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_->Handle()));
+  if (borderStyle_ != bsDialog) {
+    // A form with no icon of its own shows the program's, not the platform's generic one.
+    TIcon* icon = !icon_->Empty() ? icon_.get() : Application() ? Application()->Icon() : nullptr;
+    if (icon && !icon->Empty()) SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon->Handle()));
+  }
   if (formStyle_ == fsStayOnTop)
     SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <list>
+#include <memory>
 #include <string>
 
 #include "actions/actionlist.h"
@@ -266,6 +267,19 @@ TEST_F(FormsTest, ADescriptionMadeForAnotherTextHeightIsScaled) {
   EXPECT_EQ(form->Box1->Width(), MulDiv(120, th, th * 2) - MulDiv(20, th, th * 2));
   EXPECT_EQ(form->TextHeight(), th);
   delete form;
+}
+
+TEST_F(FormsTest, AFormWithoutAnIconOfItsOwnShowsTheProgramsAndADialogNone) {
+  HICON program = LoadIconA(nullptr, IDI_INFORMATION);  // stands for the program's icon
+  HICON own = LoadIconA(nullptr, IDI_WARNING);
+  Application()->Icon()->SetHandle(program);
+  std::unique_ptr<TForm> plain(NewPlainForm()), dialog(NewPlainForm()), owned(NewPlainForm());
+  dialog->SetBorderStyle(bsDialog);
+  owned->Icon()->SetHandle(own);
+  auto big = [](TForm* form) { return reinterpret_cast<HICON>(SendMessageA(form->Handle(), WM_GETICON, ICON_BIG, 0)); };
+  EXPECT_EQ(big(plain.get()), program);
+  EXPECT_EQ(big(dialog.get()), nullptr);
+  EXPECT_EQ(big(owned.get()), own);
 }
 
 TEST_F(FormsTest, ScreenCentringHappensOnTheFirstShowingOnly) {
