@@ -114,6 +114,11 @@ TEST(BmpRead, DirectFormatsAndBitFields) {
   image = ReadBmp(MakeBmp(v5));
   EXPECT_EQ(Pixels(image), (TRows{{0x030201, kWhite}}));
   EXPECT_EQ(image.Header.Size, 40u);
+  TBmpLayout v4 = v5;
+  v4.headerSize = 108;
+  image = ReadBmp(MakeBmp(v4));
+  EXPECT_EQ(Pixels(image), (TRows{{0x030201, kWhite}}));
+  EXPECT_EQ(image.Header.Size, 40u);
 }
 
 TEST(BmpRead, OldHeaderWithThreeByteColoursAndWritesBackTheSameWay) {
