@@ -2,14 +2,9 @@
 // main form, whose closing ends the program), the about box and the splash window, all built
 // hidden from their descriptions; the loop shows the main window, whose showing brings the
 // splash up.
-// Before any other header that brings the platform's in (see unit1.h).
-#include "app/unit1.h"
-
 #include <windows.h>
 
-#include "app/about.h"
 #include "app/program.h"
-#include "app/splash.h"
 #include "controls/application.h"
 #include "core/exceptions.h"
 
@@ -19,9 +14,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     TControlsSession session;
     RegisterProgramClasses();
     Application()->Initialize();
-    Application()->CreateForm(Form1);
-    Application()->CreateForm(AboutBox);
-    Application()->CreateForm(Form2);
+    CreateProgramForms();
     Application()->Run();
   } catch (...) {
     ShowLastResort(std::current_exception());

@@ -5,6 +5,7 @@
 
 #include "app/about.h"
 #include "app/splash.h"
+#include "controls/application.h"
 #include "streaming/classregistry.h"
 
 namespace tavelo {
@@ -19,6 +20,12 @@ void RegisterProgramClasses() {
                    TEditCut::StaticClass(), TEditCopy::StaticClass(), TEditPaste::StaticClass(),
                    TEditSelectAll::StaticClass(), TFileSaveAs::StaticClass(), TFileExit::StaticClass(),
                    TImageList::StaticClass()});
+}
+
+void CreateProgramForms() {
+  Application()->CreateForm(Form1);
+  Application()->CreateForm(AboutBox);
+  Application()->CreateForm(Form2);
 }
 
 }  // namespace tavelo

@@ -5,5 +5,8 @@
 namespace tavelo {
 
 void RegisterProgramClasses();
+// Builds the program's windows hidden from their descriptions, in the order that makes the
+// main window the main form: the main window, the about box, the splash window.
+void CreateProgramForms();
 
 }  // namespace tavelo

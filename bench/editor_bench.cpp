@@ -210,9 +210,7 @@ void Opening(double& editor, double& bare, int& length) {
   TControlsSession session;
   RegisterProgramClasses();
   Application()->Initialize();
-  Application()->CreateForm(Form1);
-  Application()->CreateForm(AboutBox);
-  Application()->CreateForm(Form2);
+  CreateProgramForms();
   Form1->Show();
   // The splash lies over the memo until its timer's first tick.
   DWORD begun = GetTickCount();

@@ -275,9 +275,7 @@ protected:
                                                           static_cast<std::int32_t>(compiled.bytes.size())),
                                     true);
     (void)registered;
-    Application()->CreateForm(Form1);
-    Application()->CreateForm(AboutBox);
-    Application()->CreateForm(Form2);
+    CreateProgramForms();
     Form1->Show();
     SetForegroundWindow(Form1->Handle());
     ASSERT_TRUE(PumpUntil([] { return GetFocus() != nullptr; }));
